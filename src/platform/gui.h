@@ -103,6 +103,8 @@ int CreatePanel(const char* name, int x, int y, int w, int h);
 void AddPanelTab(int panel, const Text& title);
 // Ends the content of the innermost open panel.
 void ClosePanel();
+// True while the handle names an existing gadget (not a window).
+bool IsGadget(int handle);
 
 // A list with report columns, a check box per row, several rows highlightable
 // at once, whole-row highlight and grid lines.
