@@ -207,6 +207,10 @@ Text SaveFileRequester(const Text& title, const Text& proposedFile, const Text& 
 // Folder path, or the empty text when cancelled.
 Text FolderRequester(const Text& title, const Text& initialFolder);
 
+// Renders a window's inner area into a PNG file (screenshots); false when the
+// backend draws nothing or the file cannot be written.
+bool SaveWindowImage(int window, const Text& path);
+
 // ---- events ---------------------------------------------------------------------
 Event WaitEvent();
 Event PollEvent();

@@ -636,6 +636,8 @@ Text FolderRequester(const Text& title, const Text& initialFolder) {
   return answer;
 }
 
+bool SaveWindowImage(int, const Text&) { return false; }
+
 Event WaitEvent() {
   if (S.events.empty()) {
     // A dialog waiting for its buttons takes the next scripted dialog answer.

@@ -50,9 +50,10 @@ Text EscapeAttribute(const Text& value) {
   return out;
 }
 
-// The first-run settings file, from DreamboxEdit's satellites when loaded,
-// else with the four built-in satellites. Two blanks of indentation per level.
-void WriteFirstRunFile(bool fromDreambox) {
+}  // namespace
+
+// Two blanks of indentation per level, CR LF line ends, UTF-8.
+void WriteFirstRunSettings(bool fromDreambox) {
   std::vector<Text> lines;
   lines.push_back(TXT("<?xml version=\"1.0\" encoding=\"UTF-8\"?>"));
   lines.push_back(TXT("<orbvane_settings url=\"http://en.") + kListingSiteHost +
@@ -83,6 +84,8 @@ void WriteFirstRunFile(bool fromDreambox) {
   for (const Text& line : lines) bytes += TextToUtf8(line) + "\r\n";
   WriteFileAtomically(kSettingsFile, bytes);
 }
+
+namespace {
 
 void FillSatelliteList(xml::XmlNode* list) {
   gui::ClearItems(Gadgets.SatelliteList);
@@ -183,7 +186,7 @@ void LoadSettings() {
       if (!LoadXmlFile(DreamboxSatellitesDoc, path, "satellites")) EndProgram();
       fromDreambox = true;
     }
-    WriteFirstRunFile(fromDreambox);
+    WriteFirstRunSettings(fromDreambox);
     xml::FreeSlot(DreamboxSatellitesDoc);
   }
   Shell.SelectedLanguage = -1;

@@ -25,6 +25,10 @@ extern SettingsState Settings;
 // fills the lists; ends the program when its files cannot be loaded.
 void LoadSettings();
 
+// Writes the first-run settings file: DreamboxEdit's satellites from the
+// loaded DreamboxSatellitesDoc, or the four built-in satellites.
+void WriteFirstRunSettings(bool fromDreambox);
+
 // Stores the list states into the settings, saves them and ends the program.
 [[noreturn]] void SaveSettingsAndExit();
 

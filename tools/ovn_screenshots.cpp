@@ -1,0 +1,83 @@
+// Renders the main window's tabs and the TRDF window into PNG files, so the
+// layout can be looked at without a display (run with QT_QPA_PLATFORM=offscreen).
+// Usage: ovn_screenshots OUTPUT_FOLDER
+#include <filesystem>
+#include <iostream>
+#include <string>
+
+#include "common/encoding.h"
+#include "common/files.h"
+#include "platform/gui.h"
+#include "shell/main_window.h"
+#include "shell/orbvane_xmlplus.h"
+#include "shell/satellites_tab.h"
+#include "shell/settings.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void Settle() {
+  for (int i = 0; i < 20; ++i) gui::PollEvent();
+}
+
+bool Shoot(int window, const fs::path& file) {
+  Settle();
+  const bool ok = gui::SaveWindowImage(window, FromFsPath(file));
+  std::cout << (ok ? "wrote " : "FAILED ") << file.string() << std::endl;
+  return ok;
+}
+
+void AddSampleRows() {
+  const Char* countries[] = {TXT("Austria"), TXT("France"), TXT("Germany"), TXT("Italy")};
+  for (const Char* c : countries) gui::AddItem(Gadgets.CountryList, -1, c);
+  gui::SetItemState(Gadgets.CountryList, 2, gui::kItemTicked);
+  const struct {
+    const Char* text;
+    int level;
+  } items[] = {{TXT("User Bouquets TV"), 0}, {TXT("Germany TV"), 1}, {TXT("Das Erste HD"), 2},
+               {TXT("ZDF HD"), 2},           {TXT("France TV"), 1},  {TXT("TV5 Monde"), 2}};
+  for (const auto& item : items) gui::AddItem(Gadgets.LeftTree, -1, item.text, 0, item.level);
+  gui::SetItemColour(Gadgets.LeftTree, 3, 16499204);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const fs::path out = fs::absolute(argc > 1 ? fs::path(argv[1]) : fs::path("screenshots"));
+  const fs::path work = out / "work";
+  fs::create_directories(work / "ovn_work");
+  for (const auto& entry : fs::directory_iterator(fs::path(OVN_SOURCE_DIR) / "data" / "ovn_work"))
+    fs::copy_file(entry.path(), work / "ovn_work" / entry.path().filename(),
+                  fs::copy_options::overwrite_existing);
+  fs::current_path(work);
+  fs::remove("ovn_settings.xml");
+
+  gui::Init(argc, argv);
+  ResetProgramState();
+  Shell.ProgramFolder = WithTrailingSeparator(WorkingFolder());
+  Shell.OutputFolder = Shell.ProgramFolder;
+  BuildMainWindow();
+  WriteFirstRunSettings(false);
+  LoadSettings();
+  AddSampleRows();
+
+  bool ok = true;
+  const char* tabs[] = {"satellites_tab.png", "bouquets_tab.png", "trees_tab.png"};
+  for (int tab = 0; tab < 3; ++tab) {
+    gui::SetState(Gadgets.MainPanel, tab);
+    MainPanelChanged(Gadgets.MainWindow, gui::kEventGadget, Gadgets.MainPanel, gui::kChange);
+    ok &= Shoot(Gadgets.MainWindow, out / tabs[tab]);
+  }
+  gui::SetState(Gadgets.MainPanel, 0);
+  gui::SetState(Gadgets.SatellitePanel, 1);
+  ok &= Shoot(Gadgets.MainWindow, out / "language_tab.png");
+  gui::SetState(Gadgets.SatellitePanel, 0);
+
+  OpenTrdfWindow(1, SatelliteOfRow(1));
+  gui::SetState(Trdf.TvKindCheck, 1);
+  gui::SetState(Trdf.RadioKindCheck, 1);
+  ok &= Shoot(Shell.TrdfWindow, out / "trdf_window.png");
+  gui::Shutdown();
+  return ok ? 0 : 1;
+}
