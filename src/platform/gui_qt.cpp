@@ -11,11 +11,13 @@
 // kWindowDialog flag beyond making the window a dialog of the current one.
 #include <QAbstractButton>
 #include <QApplication>
+#include <QBuffer>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFont>
 #include <QHeaderView>
 #include <QImage>
 #include <QKeyEvent>
@@ -31,6 +33,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "common/files.h"
 #include "platform/gui.h"
 #include "platform/gui_qt_internal.h"
 
@@ -337,6 +340,13 @@ void Init(int& argc, char** argv) {
     argc = s.argc;
   }
   if (!s.app) return;
+  if (s.ownsApp) {
+    // Gadget places and sizes are fixed pixels laid out for a font of 11
+    // pixels (8 points at 96 dpi); a larger desktop font would cut labels.
+    QFont font = QApplication::font();
+    font.setPixelSize(11);
+    QApplication::setFont(font);
+  }
   s.records.clear();
   s.records.emplace_back();
   windowFilter = new WindowFilter;
@@ -476,6 +486,11 @@ void AddPanelTab(int panel, const Text& title) {
 
 void ClosePanel() {
   if (!S().openPanels.empty()) S().openPanels.pop_back();
+}
+
+bool IsGadget(int handle) {
+  Record* r = Find(handle);
+  return r && r->kind != kKindWindow;
 }
 
 int CreateCheckList(const char* name, int x, int y, int w, int h, const Text& firstColumnTitle,
@@ -1059,6 +1074,17 @@ Text FolderRequester(const Text& title, const Text& initialFolder) {
   if (folder.isEmpty()) return Text();
   if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
   return FromQString(folder);
+}
+
+bool SaveWindowImage(int window, const Text& path) {
+  Record* r = Find(window, kKindWindow);
+  if (!r) return false;
+  const QImage image = r->widget->grab().toImage();
+  if (image.isNull()) return false;
+  QByteArray png;
+  QBuffer buffer(&png);
+  if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG")) return false;
+  return WriteFileAtomically(path, std::string(png.constData(), static_cast<size_t>(png.size())));
 }
 
 // ---- events ---------------------------------------------------------------------

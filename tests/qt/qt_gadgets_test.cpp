@@ -24,6 +24,7 @@
 #include <system_error>
 
 #include "common/files.h"
+#include "platform/png_image.h"
 #include "qt/qt_test_util.h"
 
 using qt_test::As;
@@ -65,6 +66,7 @@ TEST(QtWindowPlace, PlacedAtTheGivenInnerPosition) {
   EXPECT_FALSE(gui::IsWindow(w));
   // Handles of a closed window and of its gadgets are unknown from now on.
   EXPECT_EQ(gui_qt::Widget(button), nullptr);
+  EXPECT_FALSE(gui::IsGadget(button));
   EXPECT_EQ(gui::GadgetWidth(button), 0);
   EXPECT_EQ(gui::GetText(button), TXT(""));
   gui::SetText(button, TXT("x"));
@@ -277,6 +279,25 @@ TEST_F(QtEvents, PollWithoutEventsGivesNone) {
   EXPECT_EQ(e.window, 0);
 }
 
+TEST_F(QtGadgets, WindowImageIsAPngOfTheInnerArea) {
+  const int label = gui::CreateTextLabel("Shown", 5, 5, 100, 20, TXT("Shown"));
+  EXPECT_TRUE(gui::IsGadget(label));
+  EXPECT_FALSE(gui::IsGadget(window_));
+  std::error_code ec;
+  const std::filesystem::path file =
+      std::filesystem::temp_directory_path(ec) /
+      ("ovn_qt_shot_" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) +
+       ".png");
+  ASSERT_TRUE(gui::SaveWindowImage(window_, FromFsPath(file)));
+  RgbaImage image;
+  ASSERT_TRUE(DecodePngFile(FromFsPath(file), image));
+  EXPECT_EQ(image.width, 800);
+  EXPECT_EQ(image.height, 600);
+  std::filesystem::remove(file, ec);
+  EXPECT_FALSE(gui::SaveWindowImage(label, FromFsPath(file)));
+  EXPECT_FALSE(gui::SaveWindowImage(window_, FromFsPath(file / "no" / "such" / "folder.png")));
+}
+
 TEST_F(QtGadgets, HideShowAndUnknownHandles) {
   const int text = gui::CreateTextLabel("Status", 5, 568, 790, 15, TXT(""));
   EXPECT_FALSE(gui::IsGadgetHidden(text));
@@ -298,6 +319,7 @@ TEST_F(QtGadgets, HideShowAndUnknownHandles) {
     EXPECT_EQ(gui::GetText(unknown), TXT(""));
     EXPECT_FALSE(gui::IsGadgetHidden(unknown));
     EXPECT_FALSE(gui::IsWindow(unknown));
+    EXPECT_FALSE(gui::IsGadget(unknown));
   }
 }
 
