@@ -291,16 +291,9 @@ QString RequesterStart(const Text& proposed) {
 
 // Qt does not change the working folder, but a native dialog of the platform
 // might; the folder is put back so that relative paths keep their meaning.
-class KeepWorkingFolder {
- public:
-  KeepWorkingFolder() : folder_(QDir::currentPath()) {}
-  ~KeepWorkingFolder() {
-    if (QDir::currentPath() != folder_) QDir::setCurrent(folder_);
-  }
-
- private:
-  QString folder_;
-};
+void RestoreWorkingFolder(const QString& folder) {
+  if (QDir::currentPath() != folder) QDir::setCurrent(folder);
+}
 
 void FlushDeferredDeletes() {
   State& s = S();
@@ -1049,28 +1042,33 @@ int ShowMessage(const Text& title, const Text& text, int flags) {
 
 Text OpenFileRequester(const Text& title, const Text& proposedFile, const Text& filter) {
   if (!S().app) return Text();
-  KeepWorkingFolder keep;
-  return FromQString(QFileDialog::getOpenFileName(DialogParent(), ToQString(title),
-                                                  RequesterStart(proposedFile),
-                                                  FileFilterToQt(filter)));
+  const QString folder = QDir::currentPath();
+  const QString path = QFileDialog::getOpenFileName(DialogParent(), ToQString(title),
+                                                    RequesterStart(proposedFile),
+                                                    FileFilterToQt(filter));
+  RestoreWorkingFolder(folder);
+  return FromQString(path);
 }
 
 Text SaveFileRequester(const Text& title, const Text& proposedFile, const Text& filter) {
   if (!S().app) return Text();
-  KeepWorkingFolder keep;
+  const QString folder = QDir::currentPath();
   // The program decides about replacing a file; the dialog does not ask.
-  return FromQString(QFileDialog::getSaveFileName(DialogParent(), ToQString(title),
-                                                  RequesterStart(proposedFile),
-                                                  FileFilterToQt(filter), nullptr,
-                                                  QFileDialog::DontConfirmOverwrite));
+  const QString path = QFileDialog::getSaveFileName(DialogParent(), ToQString(title),
+                                                    RequesterStart(proposedFile),
+                                                    FileFilterToQt(filter), nullptr,
+                                                    QFileDialog::DontConfirmOverwrite);
+  RestoreWorkingFolder(folder);
+  return FromQString(path);
 }
 
 Text FolderRequester(const Text& title, const Text& initialFolder) {
   if (!S().app) return Text();
-  KeepWorkingFolder keep;
+  const QString working = QDir::currentPath();
   QString folder = QFileDialog::getExistingDirectory(DialogParent(), ToQString(title),
                                                      ToQString(initialFolder),
                                                      QFileDialog::ShowDirsOnly);
+  RestoreWorkingFolder(working);
   if (folder.isEmpty()) return Text();
   if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
   return FromQString(folder);

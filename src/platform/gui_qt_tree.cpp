@@ -320,27 +320,16 @@ void Place(QTreeWidget* view, TreeData& t, size_t q) {
 
 // Taking items out of Qt's tree drops them from the selection; the current
 // item is put back after the items have been hung again.
-class KeepCurrent {
- public:
-  explicit KeepCurrent(QTreeWidget* view) : view_(view) {
-    QTreeWidgetItem* current = view->currentItem();
-    if (current && current->isSelected()) current_ = current;
-  }
-  ~KeepCurrent() {
-    if (current_ && view_->currentItem() != current_ && current_->treeWidget() == view_) {
-      view_->setCurrentItem(current_, 0, QItemSelectionModel::ClearAndSelect);
-    }
-  }
-  KeepCurrent(const KeepCurrent&) = delete;
-  KeepCurrent& operator=(const KeepCurrent&) = delete;
-  void Forget(const QTreeWidgetItem* item) {
-    if (current_ == item) current_ = nullptr;
-  }
+QTreeWidgetItem* SelectedCurrent(QTreeWidget* view) {
+  QTreeWidgetItem* current = view->currentItem();
+  return current && current->isSelected() ? current : nullptr;
+}
 
- private:
-  QTreeWidget* view_;
-  QTreeWidgetItem* current_ = nullptr;
-};
+void RestoreCurrent(QTreeWidget* view, QTreeWidgetItem* current) {
+  if (current && view->currentItem() != current && current->treeWidget() == view) {
+    view->setCurrentItem(current, 0, QItemSelectionModel::ClearAndSelect);
+  }
+}
 
 // After an insert at p: the following items deeper than the new item whose
 // parent lies before p now hang under the new item, as the level rule says.
@@ -348,7 +337,7 @@ void Adopt(QTreeWidget* view, TreeData& t, size_t p) {
   Item* adopter = t.flat[p];
   std::unordered_set<const QTreeWidgetItem*> run;
   bool moved = false;
-  KeepCurrent keep(view);
+  QTreeWidgetItem* current = SelectedCurrent(view);
   for (size_t j = p + 1; j < t.flat.size() && t.flat[j]->level > adopter->level; ++j) {
     Item* item = t.flat[j];
     if (!run.count(item->parent())) {
@@ -358,7 +347,9 @@ void Adopt(QTreeWidget* view, TreeData& t, size_t p) {
     }
     run.insert(item);
   }
-  if (moved) Expand(adopter);
+  if (!moved) return;
+  Expand(adopter);
+  RestoreCurrent(view, current);
 }
 
 }  // namespace
@@ -451,8 +442,8 @@ void TreeRemove(Record& tree, int index) {
   TreeData& t = *tree.tree;
   QTreeWidget* view = View(tree);
   Quiet quiet;
-  KeepCurrent keep(view);
-  keep.Forget(item);
+  QTreeWidgetItem* current = SelectedCurrent(view);
+  if (current == item) current = nullptr;
   const QList<QTreeWidgetItem*> children = item->takeChildren();
   delete item;
   t.flat.erase(t.flat.begin() + index);
@@ -463,6 +454,7 @@ void TreeRemove(Record& tree, int index) {
     Expand(child);
     q += 1 + static_cast<size_t>(Descendants(child));
   }
+  if (!children.isEmpty()) RestoreCurrent(view, current);
 }
 
 void TreeClear(Record& tree) {

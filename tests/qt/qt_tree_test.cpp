@@ -283,7 +283,7 @@ TEST_F(QtTree, PressAndMoveIsADragStartNotAClick) {
   Mouse(QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
   EXPECT_EQ(gui::PollEvent().kind, gui::kEventNone);  // one drag start, no click
   EXPECT_EQ(gui::GetState(tree_), 1);
-  // With the button up, a drag can no longer begin: it ends at once.
+  // With the button up the drag is over before it began: nothing is dropped.
   EXPECT_EQ(gui::StartTextDrag(TXT("1 1"), gui::kDragCopy), gui::kDragNone);
 }
 
