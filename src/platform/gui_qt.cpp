@@ -118,8 +118,8 @@ Text LabelFromQString(const QString& label) {
 }
 
 QString FileFilterToQt(const Text& filter) {
-  const QString spec = ToQString(filter).trimmed();
-  if (spec.isEmpty()) return QString();
+  const QString given = ToQString(filter).trimmed();
+  if (given.isEmpty()) return QString();
   auto patterns = [](const QString& list) {
     QStringList parts = list.split(QLatin1Char(';'), Qt::SkipEmptyParts);
     for (QString& p : parts) p = p.trimmed();
@@ -127,8 +127,8 @@ QString FileFilterToQt(const Text& filter) {
     return parts.join(QLatin1Char(' '));
   };
   QStringList filters;
-  if (spec.contains(QLatin1Char('|'))) {
-    const QStringList fields = spec.split(QLatin1Char('|'));
+  if (given.contains(QLatin1Char('|'))) {
+    const QStringList fields = given.split(QLatin1Char('|'));
     for (qsizetype i = 0; i < fields.size(); i += 2) {
       const QString description = fields[i].trimmed();
       const QString pattern = i + 1 < fields.size() ? patterns(fields[i + 1]) : patterns(description);
@@ -138,7 +138,7 @@ QString FileFilterToQt(const Text& filter) {
     }
   } else {
     // A bare pattern serves as its own description.
-    filters << spec + QStringLiteral(" (") + patterns(spec) + QLatin1Char(')');
+    filters << given + QStringLiteral(" (") + patterns(given) + QLatin1Char(')');
   }
   return filters.join(QStringLiteral(";;"));
 }
