@@ -336,8 +336,10 @@ void Init(int& argc, char** argv) {
   if (s.ownsApp) {
     // Gadget places and sizes are fixed pixels laid out for a font of 11
     // pixels (8 points at 96 dpi); a larger desktop font would cut labels.
+    // A condensed face, where the desktop has one, fits the narrow labels.
     QFont font = QApplication::font();
     font.setPixelSize(11);
+    font.setStretch(QFont::SemiCondensed);
     QApplication::setFont(font);
   }
   s.records.clear();
