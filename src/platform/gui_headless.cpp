@@ -560,25 +560,21 @@ int EventDropKind() { return S.lastDropKind; }
 Text EventDropText() { return S.lastDropText; }
 int EventDropAction() { return S.lastDropAction; }
 
-int PointerX(int gadget) {
+// Pointer position relative to the gadget, far outside when unknown.
+namespace {
+std::pair<int, int> PointerRelativeTo(int gadget) {
   const Widget* w = Find(gadget);
   const Widget* p = Find(S.pointerGadget);
-  if (!w || !p) return -100000;
+  if (!w || !p) return {-100000, -100000};
   int wx, wy, px, py;
   AbsolutePosition(*w, wx, wy);
   AbsolutePosition(*p, px, py);
-  return px + S.pointerX - wx;
+  return {px + S.pointerX - wx, py + S.pointerY - wy};
 }
+}  // namespace
 
-int PointerY(int gadget) {
-  const Widget* w = Find(gadget);
-  const Widget* p = Find(S.pointerGadget);
-  if (!w || !p) return -100000;
-  int wx, wy, px, py;
-  AbsolutePosition(*w, wx, wy);
-  AbsolutePosition(*p, px, py);
-  return py + S.pointerY - wy;
-}
+int PointerX(int gadget) { return PointerRelativeTo(gadget).first; }
+int PointerY(int gadget) { return PointerRelativeTo(gadget).second; }
 
 void ScrollTreeLine(int tree, bool up) {
   // Scrolling is recorded in the tree's state value: lines scrolled down.
