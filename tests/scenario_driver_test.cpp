@@ -20,6 +20,12 @@ TEST_F(ScenarioDriverTest, StartsInAnEmptyFolderAndCloses) {
   // Without ovn_work/ the flag picture is missing; the OK box is answered and reported.
   EXPECT_NE(r.out.find("message \"File not found!!\""), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("\\r"), std::string::npos) << "CR is shown as \\r";
+
+  // With the settings file in place the one-line scenario needs no answer.
+  fs::remove_all("ALL");
+  const ScenarioResult again = RunScenario("close MainWindow\n");
+  EXPECT_EQ(again.exitCode, 0) << again.err;
+  EXPECT_TRUE(fs::is_directory("ALL"));
 }
 
 TEST_F(ScenarioDriverTest, FailuresExitNonZeroNamingTheLine) {

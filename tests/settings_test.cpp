@@ -74,6 +74,16 @@ TEST_F(SettingsTest, FirstRunFromTheRealDreamboxFile) {
   };
   EXPECT_EQ(RunProgramSteps({collect}), 0);
   ASSERT_EQ(rows.size(), 208u);
+  // One row per sat element, in document order.
+  xml::LoadFile(kCheckSlot, FromFsPath(fixture));
+  size_t row = 0;
+  for (xml::XmlNode* sat = xml::ChildByPosition(xml::RootElement(kCheckSlot), 1); sat;
+       sat = xml::NextSibling(sat), ++row) {
+    ASSERT_LT(row, rows.size());
+    const std::string name = TextToUtf8(xml::GetAttribute(sat, TXT("name")));
+    EXPECT_EQ(rows[row].substr(7), name) << row;
+  }
+  EXPECT_EQ(row, rows.size());
   auto has = [&](const std::string& prefix) {
     for (const std::string& r : rows)
       if (r.rfind(prefix, 0) == 0) return true;
