@@ -10,10 +10,6 @@ TrdfState Trdf;
 
 namespace {
 
-bool IsYes(const xml::XmlNode* element, const Char* attribute) {
-  return xml::GetAttribute(element, attribute) == TXT("yes");
-}
-
 int KindCheck(const char* name, int y, const Char* label, bool ticked) {
   const int gadget = gui::CreateCheckBox(name, 10, y, 150, 20, label);
   gui::SetState(gadget, ticked ? 1 : 0);
@@ -36,12 +32,12 @@ void OpenTrdfWindow(int row, xml::XmlNode* satellite) {
                                      gui::kWindowCentered);
   Trdf.Row = row;
   Trdf.Satellite = satellite;
-  Trdf.TvKindCheck = KindCheck("TvKindCheck", 15, TXT("TV channels"), IsYes(satellite, TXT("tv")));
+  Trdf.TvKindCheck = KindCheck("TvKindCheck", 15, TXT("TV channels"), FlagIsSet(satellite, TXT("tv")));
   Trdf.RadioKindCheck =
-      KindCheck("RadioKindCheck", 35, TXT("Radio channels"), IsYes(satellite, TXT("radio")));
+      KindCheck("RadioKindCheck", 35, TXT("Radio channels"), FlagIsSet(satellite, TXT("radio")));
   Trdf.DataKindCheck =
-      KindCheck("DataKindCheck", 55, TXT("Data channels"), IsYes(satellite, TXT("data")));
-  Trdf.FeedKindCheck = KindCheck("FeedKindCheck", 75, TXT("Feeds"), IsYes(satellite, TXT("feed")));
+      KindCheck("DataKindCheck", 55, TXT("Data channels"), FlagIsSet(satellite, TXT("data")));
+  Trdf.FeedKindCheck = KindCheck("FeedKindCheck", 75, TXT("Feeds"), FlagIsSet(satellite, TXT("feed")));
   gui::UseWindow(Gadgets.MainWindow);
 }
 

@@ -30,10 +30,6 @@ const DefaultSatellite kDefaultSatellites[] = {
     {TXT("ASTRA 2A,B,C,D, EUROBIRD 1 - Europe"), TXT("28.2E"), TXT("no")},
 };
 
-bool IsYes(const xml::XmlNode* element, const Char* attribute) {
-  return xml::GetAttribute(element, attribute) == kYes;
-}
-
 Text EscapeAttribute(const Text& value) {
   Text out;
   out.reserve(value.size());
@@ -98,10 +94,10 @@ void FillSatelliteList(xml::XmlNode* list) {
                  SatelliteRowText(xml::GetAttribute(sat, TXT("position")),
                                   xml::GetAttribute(sat, TXT("name"))));
     gui::SetItemText(Gadgets.SatelliteList, row,
-                     TrdfText(IsYes(sat, TXT("tv")), IsYes(sat, TXT("radio")),
-                              IsYes(sat, TXT("data")), IsYes(sat, TXT("feed"))),
+                     TrdfText(FlagIsSet(sat, TXT("tv")), FlagIsSet(sat, TXT("radio")),
+                              FlagIsSet(sat, TXT("data")), FlagIsSet(sat, TXT("feed"))),
                      1);
-    if (IsYes(sat, TXT("selected"))) gui::SetItemState(Gadgets.SatelliteList, row, gui::kItemTicked);
+    if (FlagIsSet(sat, TXT("selected"))) gui::SetItemState(Gadgets.SatelliteList, row, gui::kItemTicked);
     Settings.SatelliteRows.push_back(sat);
   }
 }
@@ -129,7 +125,7 @@ void FillLanguageList(xml::XmlNode* list) {
     gui::AddItem(Gadgets.LanguageList, -1, name, picture);
     Settings.LanguageRows.push_back(language);
     Settings.LanguagePictures.push_back(picture);
-    if (IsYes(language, TXT("selected"))) {
+    if (FlagIsSet(language, TXT("selected"))) {
       Shell.SelectedLanguage = row;
       gui::SetState(Gadgets.LanguageFlagImage, picture);
       gui::SetText(Gadgets.LanguageNameText, name + TXT(" pages"));
@@ -138,6 +134,10 @@ void FillLanguageList(xml::XmlNode* list) {
 }
 
 }  // namespace
+
+bool FlagIsSet(const xml::XmlNode* element, const Char* attribute) {
+  return xml::GetAttribute(element, attribute) == kYes;
+}
 
 xml::XmlNode* SatelliteOfRow(int row) {
   if (row < 0 || row >= static_cast<int>(Settings.SatelliteRows.size())) return nullptr;

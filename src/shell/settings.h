@@ -36,6 +36,9 @@ void WriteFirstRunSettings(bool fromDreambox);
 // current bouquet_list element.
 void WriteBouquetEntries(int listGadget, const Text& listName);
 
+// A flag attribute counts as set only when its value is exactly "yes".
+bool FlagIsSet(const xml::XmlNode* element, const Char* attribute);
+
 // The satellite or language element of a row; nullptr when there is none.
 xml::XmlNode* SatelliteOfRow(int row);
 xml::XmlNode* LanguageOfRow(int row);
