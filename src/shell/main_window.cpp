@@ -38,6 +38,14 @@ int FilterList(const char* name, const Char* column) {
   return gadget;
 }
 
+// One of the two bouquet trees; both take dropped text, copied or moved.
+int BouquetTree(const char* name, int x) {
+  const int gadget = gui::CreateTree(name, x, 15, 290, 505);
+  gui::EnableTextDrop(gadget);
+  RegisterHandler(gadget, TreeEvent);
+  return gadget;
+}
+
 void BuildSatellitesPage() {
   MainGadgets& g = Gadgets;
   g.SatellitePanel = gui::CreatePanel("SatellitePanel", 5, 5, 350, 525);
@@ -114,12 +122,8 @@ void BuildBouquetsPage() {
 
 void BuildTreesPage() {
   MainGadgets& g = Gadgets;
-  g.LeftTree = gui::CreateTree("LeftTree", 15, 15, 290, 505);
-  gui::EnableTextDrop(g.LeftTree);
-  RegisterHandler(g.LeftTree, TreeEvent);
-  g.RightTree = gui::CreateTree("RightTree", 470, 15, 290, 505);
-  gui::EnableTextDrop(g.RightTree);
-  RegisterHandler(g.RightTree, TreeEvent);
+  g.LeftTree = BouquetTree("LeftTree", 15);
+  g.RightTree = BouquetTree("RightTree", 470);
   g.LoadRightButton =
       Button("LoadRightButton", 395, 25, 70, 20, TXT("Load right"), false, LoadTreePressed);
   g.LoadLeftButton =
