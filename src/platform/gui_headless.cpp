@@ -123,23 +123,31 @@ bool HasRows(const Widget& w) {
 
 bool IsList(const Widget& w) { return w.kind == Kind::CheckList || w.kind == Kind::IconList; }
 
-int NewWidget(const char* name, Kind kind, int x, int y, int w, int h, const Text& text) {
-  if (S.current.window == 0 || !Find(S.current.window)) return 0;
+// Stores a new window or gadget record and returns its handle.
+int AddWidget(const char* name, Kind kind, const Container& place, int x, int y, int w, int h,
+              const Text& text, int flags = 0) {
   auto widget = std::make_unique<Widget>();
   widget->handle = S.nextHandle++;
   widget->name = name ? name : "";
   widget->kind = kind;
-  widget->window = S.current.window;
-  widget->parent = S.current.panel;
-  widget->parentTab = S.current.tab;
+  widget->window = kind == Kind::Window ? widget->handle : place.window;
+  widget->parent = place.panel;
+  widget->parentTab = place.tab;
   widget->x = x;
   widget->y = y;
   widget->w = w;
   widget->h = h;
+  widget->flags = flags;
   widget->text = text;
   const int handle = widget->handle;
   S.widgets[handle] = std::move(widget);
   return handle;
+}
+
+// A gadget in the current container: the window, or the open tab of a panel.
+int NewWidget(const char* name, Kind kind, int x, int y, int w, int h, const Text& text) {
+  if (S.current.window == 0 || !Find(S.current.window)) return 0;
+  return AddWidget(name, kind, S.current, x, y, w, h, text);
 }
 
 void Record(const char* kind, const Text& title, const Text& text, const std::string& answer) {
@@ -211,19 +219,10 @@ void ExitProgram(int code) { throw headless::ProgramExit{code}; }
 
 int OpenWindow(const char* name, int x, int y, int innerWidth, int innerHeight, const Text& title,
                int flags) {
-  auto widget = std::make_unique<Widget>();
-  widget->handle = S.nextHandle++;
-  widget->name = name ? name : "";
-  widget->kind = Kind::Window;
-  widget->window = widget->handle;
-  widget->x = (flags & kWindowCentered) ? (1024 - innerWidth) / 2 : x;
-  widget->y = (flags & kWindowCentered) ? (768 - innerHeight) / 2 : y;
-  widget->w = innerWidth;
-  widget->h = innerHeight;
-  widget->flags = flags;
-  widget->text = title;
-  const int handle = widget->handle;
-  S.widgets[handle] = std::move(widget);
+  const bool centred = (flags & kWindowCentered) != 0;
+  const int handle = AddWidget(name, Kind::Window, Container{}, centred ? (1024 - innerWidth) / 2 : x,
+                               centred ? (768 - innerHeight) / 2 : y, innerWidth, innerHeight,
+                               title, flags);
   S.current = Container{handle, 0, -1};
   S.panelStack.clear();
   return handle;
