@@ -6,11 +6,15 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "common/encoding.h"
 #include "common/files.h"
+#include "listing_server.h"
+#include "shell/main_window.h"
 
 namespace fs = std::filesystem;
 
@@ -79,6 +83,114 @@ TEST_F(HttpDownload, UnwritableTargetFails) {
   Text error;
   EXPECT_FALSE(net::DownloadToFile(UrlOf("source.bin"), PathOf("no_folder/copy.bin"), error));
   EXPECT_NE(error, Text());
+}
+
+// Downloads from the local listing server, with short limits so that the
+// misbehaving routes fail quickly. One server serves the whole suite.
+class HttpDownloadFromServer : public HttpDownload {
+ protected:
+  static void SetUpTestSuite() { server_ = std::make_unique<listing_test::ListingServer>(); }
+  static void TearDownTestSuite() { server_.reset(); }
+  void SetUp() override {
+    HttpDownload::SetUp();
+    if (!server_->Running()) GTEST_SKIP() << server_->SkipReason();
+    options_.connectTimeoutMs = 5000;
+    options_.stallSeconds = 1;
+    options_.totalTimeoutSeconds = 30;
+  }
+  // The page as the generator writes it.
+  std::string Page(const std::string& name) {
+    const fs::path file = dir_ / (name + ".expected");
+    EXPECT_TRUE(listing_test::WriteListingPage(name, file));
+    std::string bytes = Read(name + ".expected");
+    fs::remove(file);
+    return bytes;
+  }
+  std::vector<std::string> FilesInFolder() const {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir_))
+      names.push_back(entry.path().filename().string());
+    return names;
+  }
+  static std::unique_ptr<listing_test::ListingServer> server_;
+  net::DownloadOptions options_;
+};
+
+std::unique_ptr<listing_test::ListingServer> HttpDownloadFromServer::server_;
+
+TEST_F(HttpDownloadFromServer, PageReplacesAnOldOneOnlyWhenWhole) {
+  struct Case {
+    const char* route;
+    const char* page;
+  };
+  const Case cases[] = {
+      {"/freqs.php?&amp;pos=13.0E", "hotbird"},
+      {"/freqs.php?&amp;pos=19.2E", "astra"},
+      {"/redirect", "hotbird"},
+      {"/redirect-chain/10", "hotbird"},  // exactly as many redirects as allowed
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.route);
+    std::ofstream(dir_ / "Hotbird_13B.html", std::ios::binary) << "old page";
+    Text error = TXT("stale");
+    EXPECT_TRUE(net::DownloadToFile(Utf8ToText(server_->Url(c.route)), PathOf("Hotbird_13B.html"),
+                                    error, options_));
+    EXPECT_EQ(error, Text());
+    EXPECT_EQ(Read("Hotbird_13B.html"), Page(c.page));
+    EXPECT_EQ(FilesInFolder(), std::vector<std::string>{"Hotbird_13B.html"});
+  }
+}
+
+TEST_F(HttpDownloadFromServer, FailedTransferDeletesThePageAndLeavesNothingBehind) {
+  struct Case {
+    const char* route;
+    const char* error;  // start of the error text
+  };
+  const Case cases[] = {
+      {"/notfound", "HTTP 404"},  // a large error page is no page
+      {"/status/500", "HTTP 500"},
+      {"/freqs.php?&amp;pos=1.0W", "HTTP 404"},
+      {"/redirect?to=/status/503", "HTTP 503"},
+      {"/loop", "Maximum (10) redirects"},
+      {"/redirect-chain/11", "Maximum (10) redirects"},
+      {"/truncated", "transfer closed with 20000 bytes remaining"},
+      {"/stall", "Operation too slow"},  // headers, then silence
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.route);
+    std::ofstream(dir_ / "page.html", std::ios::binary) << "old page";
+    Text error;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(
+        net::DownloadToFile(Utf8ToText(server_->Url(c.route)), PathOf("page.html"), error, options_));
+    // The stall limit acts, not the far longer total time-out.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(15));
+    EXPECT_EQ(TextToUtf8(error).rfind(c.error, 0), 0u) << TextToUtf8(error);
+    EXPECT_EQ(FilesInFolder(), std::vector<std::string>{});
+  }
+}
+
+TEST_F(HttpDownloadFromServer, BodyBeyondTheSizeLimitFails) {
+  options_.maxBytes = 1000;
+  Text error;
+  EXPECT_FALSE(net::DownloadToFile(Utf8ToText(server_->PageUrl("13.0E")), PathOf("page.html"),
+                                   error, options_));
+  EXPECT_EQ(TextToUtf8(error), "more than 1000 bytes");
+  EXPECT_EQ(FilesInFolder(), std::vector<std::string>{});
+}
+
+TEST_F(HttpDownloadFromServer, RequestNamesTheProgramAndItsVersion) {
+  Text error;
+  ASSERT_TRUE(net::DownloadToFile(Utf8ToText(server_->PageUrl("5.0W")), PathOf("page.html"), error,
+                                  options_));
+  const std::vector<std::string> requests = server_->Requests();
+  ASSERT_FALSE(requests.empty());
+  EXPECT_EQ(requests.back(), "/freqs.php?&amp;pos=5.0W 200 " + std::string(net::kUserAgent));
+  // The version in the user agent is the program's version date.
+  const std::string agent = net::kUserAgent;
+  EXPECT_EQ(agent.rfind("orbvane_xmlplus/", 0), 0u);
+  EXPECT_NE(TextToUtf8(kVersionText).find("VersionDate " + agent.substr(agent.find('/') + 1)),
+            std::string::npos);
 }
 
 }  // namespace
