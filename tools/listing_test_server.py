@@ -22,7 +22,9 @@ Usage:
                     SOURCE is a page name of listing_pages.py with optional
                     modifiers ":latin1" and ":BYTES" (padded to that size),
                     e.g. small:19456 or hotbird:latin1, or "@PATH" for the
-                    bytes of a file as they are. Default map: 13.0E=hotbird,
+                    bytes of a file as they are (read at each request; a
+                    relative PATH is taken from the server's working folder).
+                    Map sources are checked at start. Default map: 13.0E=hotbird,
                     19.2E=astra, 5.0W=small, 30.0W=plain.
   --fail-first POS=N  the first N requests for POS answer 500 (large body)
   --log FILE        append one line per request, written before the answer is
@@ -262,6 +264,11 @@ def main(argv):
 
     parent = os.getppid()
     state = State(args)
+    for position, source in state.map.items():
+        try:
+            page_bytes(source)
+        except (ValueError, OSError) as e:
+            parser.error("--map %s=%s: %s" % (position, source, e))
     server = Server(("127.0.0.1", args.port), Handler)
     server.state = state
     port = server.server_address[1]
