@@ -193,4 +193,44 @@ TEST_F(HttpDownloadFromServer, RequestNamesTheProgramAndItsVersion) {
             std::string::npos);
 }
 
+// HTTPS against the local server with a certificate made for 127.0.0.1: the
+// certificate must be trusted and must name the host asked for.
+TEST_F(HttpDownload, HttpsChecksTheCertificateAndTheHostName) {
+  const fs::path openssl = listing_test::FindProgram("openssl");
+  if (openssl.empty()) GTEST_SKIP() << "openssl is not installed; cannot make a test certificate";
+  if (listing_test::FindPython().empty()) GTEST_SKIP() << listing_test::kNoPython;
+  const fs::path cert = dir_ / "cert.pem", key = dir_ / "key.pem";
+  ASSERT_TRUE(listing_test::RunProgram(
+      openssl, {"req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1",
+                "-nodes", "-keyout", key.string(), "-out", cert.string(), "-days", "2", "-subj",
+                "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1"}));
+  std::ofstream(dir_ / "server.pem", std::ios::binary) << Read("cert.pem") << Read("key.pem");
+  listing_test::ListingServer server({"--tls-cert", (dir_ / "server.pem").string()});
+  SKIP_WITHOUT_LISTING_SERVER(server);
+  const std::string port = server.BaseUrl().substr(server.BaseUrl().rfind(':'));
+
+  struct Case {
+    const char* what;
+    std::string host;
+    bool trustOwnCertificate;
+    const char* error;  // start of the error text; empty when the page arrives
+  };
+  const Case cases[] = {
+      {"certificate trusted, host named in it", "127.0.0.1", true, ""},
+      {"certificate not trusted", "127.0.0.1", false, "SSL certificate problem"},
+      {"host not named in the certificate", "localhost", true, "SSL: no alternative"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    net::DownloadOptions options;
+    options.stallSeconds = 2;
+    if (c.trustOwnCertificate) options.trustedCertificates = FromFsPath(cert);
+    Text error;
+    const Text url = Utf8ToText("https://" + c.host + port + "/freqs.php?&amp;pos=5.0W");
+    EXPECT_EQ(net::DownloadToFile(url, PathOf("page.html"), error, options), *c.error == 0);
+    EXPECT_EQ(TextToUtf8(error).rfind(c.error, 0), 0u) << TextToUtf8(error);
+    EXPECT_EQ(fs::exists(dir_ / "page.html"), *c.error == 0);
+  }
+}
+
 }  // namespace

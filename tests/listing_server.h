@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -37,14 +38,14 @@ namespace fs = std::filesystem;
 
 inline fs::path ToolsDir() { return fs::path(OVN_SOURCE_DIR) / "tools"; }
 
-// Full path of python3 from PATH, or empty.
-inline fs::path FindPython() {
+// Full path of a program found in PATH, or empty.
+inline fs::path FindProgram(const std::string& name) {
   const char* path = std::getenv("PATH");
   std::stringstream dirs(path ? path : "");
   std::string dir;
   while (std::getline(dirs, dir, ':')) {
     if (dir.empty()) continue;
-    const fs::path candidate = fs::path(dir) / "python3";
+    const fs::path candidate = fs::path(dir) / name;
     std::error_code ec;
 #ifdef _WIN32
     if (fs::is_regular_file(candidate, ec)) return candidate;
@@ -56,17 +57,18 @@ inline fs::path FindPython() {
   return fs::path();
 }
 
+inline fs::path FindPython() { return FindProgram("python3"); }
+
 inline const char* kNoPython =
     "python3 is not installed, so the local listing server and the test pages are not "
     "available (apt-get install python3); skipping";
 
 #ifndef _WIN32
-// Starts python3 with a script and arguments; standard output and error go to
-// the files given (or /dev/null). Returns the child's id, or -1.
-inline pid_t SpawnPython(const fs::path& python, const fs::path& script,
-                         const std::vector<std::string>& args, const fs::path& out,
-                         const fs::path& err) {
-  std::vector<std::string> words = {python.string(), script.string()};
+// Starts a program with arguments; standard output and error go to the files
+// given (or /dev/null). Returns the child's id, or -1.
+inline pid_t Spawn(const fs::path& program, const std::vector<std::string>& args,
+                   const fs::path& out = {}, const fs::path& err = {}) {
+  std::vector<std::string> words = {program.string()};
   words.insert(words.end(), args.begin(), args.end());
   std::vector<char*> argv;
   for (std::string& w : words) argv.push_back(w.data());
@@ -79,9 +81,17 @@ inline pid_t SpawnPython(const fs::path& python, const fs::path& script,
   posix_spawn_file_actions_addopen(&actions, 2, err.empty() ? "/dev/null" : err.c_str(),
                                    O_WRONLY | O_CREAT | O_TRUNC, 0644);
   pid_t pid = -1;
-  if (posix_spawn(&pid, python.c_str(), &actions, nullptr, argv.data(), environ) != 0) pid = -1;
+  if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) != 0) pid = -1;
   posix_spawn_file_actions_destroy(&actions);
   return pid;
+}
+
+// Runs a program to its end; true when it exits with 0.
+inline bool RunProgram(const fs::path& program, const std::vector<std::string>& args) {
+  const pid_t pid = Spawn(program, args);
+  int status = 0;
+  return pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
+         WEXITSTATUS(status) == 0;
 }
 #endif
 
@@ -99,12 +109,10 @@ inline bool WriteListingPage(const std::string& name, const fs::path& file,
     ADD_FAILURE() << kNoPython;
     return false;
   }
-  std::vector<std::string> args = {name, "-o", file.string()};
+  std::vector<std::string> args = {(ToolsDir() / "listing_pages.py").string(), name, "-o",
+                                   file.string()};
   args.insert(args.end(), more.begin(), more.end());
-  const pid_t pid = SpawnPython(python, ToolsDir() / "listing_pages.py", args, {}, {});
-  int status = 0;
-  const bool ok = pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
-                  WEXITSTATUS(status) == 0;
+  const bool ok = RunProgram(python, args);
   if (!ok) ADD_FAILURE() << "listing_pages.py " << name << " failed";
   return ok;
 #endif
@@ -128,13 +136,13 @@ class ListingServer {
     dir_ = fs::temp_directory_path() / ("ovn_listing_" + std::to_string(rd()) +
                                         std::to_string(rd()));
     fs::create_directories(dir_);
-    std::vector<std::string> args = {"--port-file", (dir_ / "port").string(),
+    std::vector<std::string> args = {(ToolsDir() / "listing_test_server.py").string(),
+                                     "--port-file", (dir_ / "port").string(),
                                      "--log", (dir_ / "requests.log").string(),
                                      "--idle", std::to_string(idleSeconds),
                                      "--lifetime", std::to_string(lifetimeSeconds)};
     args.insert(args.end(), extraArgs.begin(), extraArgs.end());
-    pid_ = SpawnPython(python, ToolsDir() / "listing_test_server.py", args, dir_ / "stdout",
-                       dir_ / "stderr");
+    pid_ = Spawn(python, args, dir_ / "stdout", dir_ / "stderr");
     if (pid_ <= 0) {
       skipReason_ = "cannot start python3";
       ADD_FAILURE() << skipReason_;
@@ -147,7 +155,9 @@ class ListingServer {
       std::ifstream in(dir_ / "port");
       int port = 0;
       if (in >> port && port > 0) {
-        baseUrl_ = "http://127.0.0.1:" + std::to_string(port);
+        const bool tls = std::find(extraArgs.begin(), extraArgs.end(), "--tls-cert") !=
+                         extraArgs.end();
+        baseUrl_ = (tls ? "https" : "http") + std::string("://127.0.0.1:") + std::to_string(port);
         return;
       }
       int status = 0;
@@ -193,7 +203,7 @@ class ListingServer {
   bool Running() const { return !baseUrl_.empty(); }
   const std::string& SkipReason() const { return skipReason_; }
 
-  // "http://127.0.0.1:PORT", without a trailing slash.
+  // "http://127.0.0.1:PORT" ("https://" with --tls-cert), without a trailing slash.
   const std::string& BaseUrl() const { return baseUrl_; }
   // The base URL followed by a path (and query) starting with "/".
   std::string Url(const std::string& pathAndQuery) const { return baseUrl_ + pathAndQuery; }

@@ -10,11 +10,12 @@ on /quit, or on SIGTERM/SIGINT. python3 standard library only.
 Usage:
   listing_test_server.py [--port-file FILE] [--port N] [--idle S] [--lifetime S]
                          [--map POS=SOURCE]... [--fail-first POS=N]... [--log FILE]
+                         [--tls-cert FILE]
 
   --port-file FILE  once listening, write the port number and a newline to
                     FILE (written beside and renamed, so a reader never sees
-                    a part); the base URL http://127.0.0.1:PORT is also
-                    printed on standard output
+                    a part); the base URL http://127.0.0.1:PORT (https with
+                    --tls-cert) is also printed on standard output
   --port N          listen on port N instead of a free one
   --idle S          end after S seconds without a request (default 60)
   --lifetime S      end after S seconds in any case (default 120)
@@ -27,6 +28,8 @@ Usage:
                     Map sources are checked at start. Default map: 13.0E=hotbird,
                     19.2E=astra, 5.0W=small, 30.0W=plain.
   --fail-first POS=N  the first N requests for POS answer 500 (large body)
+  --tls-cert FILE   speak HTTPS with the certificate and key of the PEM
+                    file FILE (for tests of certificate checks)
   --log FILE        append one line per request, written before the answer is
                     sent: "<path> <status> <user agent>"
 
@@ -56,6 +59,7 @@ import http.server
 import os
 import select
 import signal
+import ssl
 import sys
 import threading
 import time
@@ -259,6 +263,7 @@ def main(argv):
     parser.add_argument("--map", type=pair, action="append", default=[])
     parser.add_argument("--fail-first", type=pair, action="append", default=[])
     parser.add_argument("--log")
+    parser.add_argument("--tls-cert")
     args = parser.parse_args(argv)
     args.fail_first = [(k, int(v)) for k, v in args.fail_first]
 
@@ -272,6 +277,10 @@ def main(argv):
     server = Server(("127.0.0.1", args.port), Handler)
     server.state = state
     port = server.server_address[1]
+    if args.tls_cert:
+        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        context.load_cert_chain(args.tls_cert)
+        server.socket = context.wrap_socket(server.socket, server_side=True)
 
     def stop(signum, frame):
         state.stopping.set()
@@ -288,7 +297,7 @@ def main(argv):
         with open(temporary, "w", encoding="ascii") as f:
             f.write("%d\n" % port)
         os.replace(temporary, args.port_file)
-    print("http://127.0.0.1:%d" % port, flush=True)
+    print("%s://127.0.0.1:%d" % ("https" if args.tls_cert else "http", port), flush=True)
 
     while not state.stopping.wait(0.2):
         pass

@@ -104,6 +104,8 @@ bool DownloadToFile(const Text& url, const Text& path, Text& errorText,
   curl_easy_setopt(curl, CURLOPT_MAXREDIRS, options.maxRedirects);
   curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
   curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
+  const std::string trusted = ToFsPath(options.trustedCertificates).string();
+  if (!options.trustedCertificates.empty()) curl_easy_setopt(curl, CURLOPT_CAINFO, trusted.c_str());
   curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, options.connectTimeoutMs);
   curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, options.stallBytesPerSecond);
   curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, options.stallSeconds);

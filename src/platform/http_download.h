@@ -21,6 +21,9 @@ struct DownloadOptions {
   long totalTimeoutSeconds = 120;
   long maxRedirects = 10;
   int64_t maxBytes = int64_t{128} * 1024 * 1024;
+  // A PEM file of certificates trusted instead of the system's; empty for the
+  // system's (tests trust their own local server this way).
+  Text trustedCertificates;
 };
 
 // Sets up the transfer library once per process; false when it cannot.
