@@ -24,7 +24,7 @@ Usage:
 Pages (sizes are those of the UTF-8 form; 19455 bytes or less is the
 program's "too small" size):
 
-  hotbird  13.0E, about 37 KB. Header tables of every kind: DVB-S2 8PSK with
+  hotbird  13.0E, about 34 KB. Header tables of every kind: DVB-S2 8PSK with
            FEC, DVB-S QPSK, 16APSK (skipped with its services), missing NID,
            "DVB-S" only in the satellite name (system DSS), a stray empty line
            before the frequency, a symbol rate without FEC, 32APSK, and a last
@@ -36,14 +36,14 @@ program's "too small" size):
            "Version originale", missing PIDs, empty names, one duplicate
            service id within a transponder, Greek and Cyrillic names, a genre
            with "&#233;", a name with "&amp;" and a double quote.
-  astra    19.2E, about 25 KB. German and French names with Latin-1 letters
+  astra    19.2E, about 24 KB. German and French names with Latin-1 letters
            (ü, é, ß, Ö), a Cyrillic provider, two duplicate service ids in two
            transponders, the same service id in two transponders (no
            duplicate), and a service table directly after another one (its
            rows yield nothing).
-  small    5.0W, about 4 KB: one transponder with three services; below the
+  small    5.0W, about 3 KB: one transponder with three services; below the
            usable size (pad it with --size to try the size check).
-  plain    30.0W, about 21 KB: a page without any wanted table (no header or
+  plain    30.0W, about 23 KB: a page without any wanted table (no header or
            service table), above the usable size.
 """
 import argparse
@@ -386,8 +386,8 @@ def plain():
 
 
 PAGES = {
-    "hotbird": (hotbird, "13.0E, transponder header and service row cases, about 37 KB"),
-    "astra": (astra, "19.2E, Latin-1 and Cyrillic names, duplicate ids, about 25 KB"),
+    "hotbird": (hotbird, "13.0E, transponder header and service row cases, about 34 KB"),
+    "astra": (astra, "19.2E, Latin-1 and Cyrillic names, duplicate ids, about 24 KB"),
     "small": (small, "5.0W, one transponder, below the usable size"),
     "plain": (plain, "30.0W, no wanted table, above the usable size"),
 }
