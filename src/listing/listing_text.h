@@ -1,0 +1,67 @@
+// Text operations of the page reducers. They work in place and take their
+// patterns as views, so cleaning a line allocates only when it changes.
+#pragma once
+
+#include "common/text.h"
+
+namespace listing_text {
+
+inline bool Contains(const Text& s, TextView pattern) {
+  return !pattern.empty() && s.find(pattern) != Text::npos;
+}
+
+inline bool BeginsWith(const Text& s, TextView prefix) {
+  return s.size() >= prefix.size() && TextView(s).substr(0, prefix.size()) == prefix;
+}
+
+inline bool EndsWith(const Text& s, TextView suffix) {
+  return s.size() >= suffix.size() && TextView(s).substr(s.size() - suffix.size()) == suffix;
+}
+
+// Every non-overlapping occurrence, left to right in one sweep; the inserted
+// text is not searched again.
+inline void ReplaceIn(Text& s, TextView from, TextView to) {
+  if (from.empty()) return;
+  size_t at = s.find(from);
+  if (at == Text::npos) return;
+  Text out;
+  out.reserve(s.size() + (to.size() > from.size() ? s.size() / 4 : 0));
+  size_t run = 0;
+  while (at != Text::npos) {
+    out.append(s, run, at - run);
+    out.append(to);
+    run = at + from.size();
+    at = s.find(from, run);
+  }
+  out.append(s, run, Text::npos);
+  s.swap(out);
+}
+
+inline void RemoveIn(Text& s, TextView pattern) { ReplaceIn(s, pattern, TextView()); }
+
+// Runs of blanks shortened the page's way: every three blanks by one, then
+// every two by one.
+inline void ShrinkBlanks(Text& s) {
+  ReplaceIn(s, TXT("   "), TXT(" "));
+  ReplaceIn(s, TXT("  "), TXT(" "));
+}
+
+// Blanks removed at both ends, in place.
+inline void TrimIn(Text& s) {
+  const size_t first = s.find_first_not_of(Char(' '));
+  if (first == Text::npos) {
+    s.clear();
+    return;
+  }
+  const size_t last = s.find_last_not_of(Char(' '));
+  if (first > 0 || last + 1 < s.size()) s = s.substr(first, last - first + 1);
+}
+
+inline Text Trimmed(TextView s) {
+  const size_t first = s.find_first_not_of(Char(' '));
+  if (first == TextView::npos) return Text();
+  const size_t last = s.find_last_not_of(Char(' '));
+  return Text(s.substr(first, last - first + 1));
+}
+
+}  // namespace listing_text

@@ -1,0 +1,58 @@
+// The temporary and reduced files of a page: this program's own plain text,
+// read and written in the build's plain-text encoding.
+#include <string>
+
+#include "common/encoding.h"
+#include "common/files.h"
+#include "listing/htmllib.h"
+#include "listing/listing_text.h"
+
+bool OpenWorkFile(WorkFileReader& reader, const Text& path) {
+  reader.text.clear();
+  reader.next = 0;
+  std::string bytes;
+  if (!ReadFileBytes(path, bytes)) return false;
+  reader.text = FileBytesToText(bytes);
+  return true;
+}
+
+bool AtEndOfWorkFile(const WorkFileReader& reader) { return reader.next >= reader.text.size(); }
+
+Text ReadWorkLine(WorkFileReader& reader) {
+  const Text& t = reader.text;
+  if (reader.next >= t.size()) return Text();
+  const size_t begin = reader.next;
+  size_t end = t.find_first_of(TXT("\r\n"), begin);
+  if (end == Text::npos) end = t.size();
+  reader.next = end;
+  if (reader.next < t.size()) {
+    const Char c = t[reader.next++];
+    if (c == Char('\r') && reader.next < t.size() && t[reader.next] == Char('\n')) ++reader.next;
+  }
+  return t.substr(begin, end - begin);
+}
+
+void CreateWorkFile(WorkFileWriter& writer, const Text& path) {
+  writer.path = path;
+  writer.bytes.clear();
+}
+
+void WriteWorkText(WorkFileWriter& writer, const Text& text) {
+#ifdef OVN_UNICODE
+  writer.bytes += TextToFileBytes(text);
+#else
+  writer.bytes += text;
+#endif
+}
+
+void WriteWorkLine(WorkFileWriter& writer, const Text& line) {
+  WriteWorkText(writer, listing_text::Trimmed(line));
+  writer.bytes += "\r\n";
+}
+
+bool CloseWorkFile(WorkFileWriter& writer) {
+  const bool ok = WriteFileAtomically(writer.path, writer.bytes);
+  writer.bytes.clear();
+  writer.bytes.shrink_to_fit();
+  return ok;
+}
