@@ -28,17 +28,14 @@ constexpr int kButtonCount = sizeof(kButtons) / sizeof(kButtons[0]);
 
 }  // namespace
 
-DoubleIdentChoice AskDoubleIdent(const Text& satellite, const Text& transponder, const Text& ident,
-                                 const Text& service1, const Text& service2) {
+int OpenDoubleIdentDialog(const Text& satellite, const Text& transponder, const Text& ident,
+                          const Text& service1, const Text& service2, int buttons[5]) {
   const int main = Gadgets.MainWindow;
   gui::UseWindow(main);  // the dialog belongs to the main window
   const int window = gui::OpenWindow("DoubleIdentDialog", gui::WindowX(main), gui::WindowY(main),
                                      400, 155, TXT("Double service ident within transponder"),
                                      gui::kWindowDialog);
-  // Without a window nobody could answer: both services stay.
-  if (window == 0) return DoubleIdentChoice::KeepBoth;
-  Shell.DoubleIdentDialog = window;
-
+  if (window == 0) return 0;
   gui::CreateTextLabel("SatelliteLabel", 10, 15, 100, 20, TXT("Satellite"));
   gui::CreateTextLabel("TransponderLabel", 10, 35, 100, 20, TXT("Transponder"));
   gui::CreateTextLabel("IdentLabel", 10, 55, 100, 20, TXT("Ident"));
@@ -49,21 +46,29 @@ DoubleIdentChoice AskDoubleIdent(const Text& satellite, const Text& transponder,
   gui::CreateTextLabel("IdentText", 110, 55, 150, 20, ident);
   gui::CreateTextLabel("Service1Text", 110, 75, 220, 20, service1);
   gui::CreateTextLabel("Service2Text", 110, 100, 220, 20, service2);
-  int handles[kButtonCount];
-  bool allButtons = true;
   for (int k = 0; k < kButtonCount; ++k) {
     const DialogButton& b = kButtons[k];
-    handles[k] = gui::CreateButton(b.name, b.x, b.y, b.w, b.h, b.label, b.defaultStyle);
-    allButtons = allButtons && handles[k] != 0;
+    buttons[k] = gui::CreateButton(b.name, b.x, b.y, b.w, b.h, b.label, b.defaultStyle);
   }
+  return window;
+}
+
+DoubleIdentChoice AskDoubleIdent(const Text& satellite, const Text& transponder, const Text& ident,
+                                 const Text& service1, const Text& service2) {
+  int buttons[kButtonCount] = {};
+  const int window = OpenDoubleIdentDialog(satellite, transponder, ident, service1, service2, buttons);
+  Shell.DoubleIdentDialog = window;
+  // Without a window or its buttons nobody could answer: both services stay.
+  bool usable = window != 0;
+  for (int button : buttons) usable = usable && button != 0;
 
   // Every other event, the close box included, is taken and dropped.
   DoubleIdentChoice choice = DoubleIdentChoice::KeepBoth;
-  for (bool answered = !allButtons; !answered;) {
+  for (bool answered = !usable; !answered;) {
     const gui::Event event = gui::WaitEvent();
     if (event.kind != gui::kEventGadget) continue;
     for (int k = 0; k < kButtonCount; ++k) {
-      if (handles[k] != 0 && event.gadget == handles[k]) {
+      if (event.gadget == buttons[k]) {
         choice = kButtons[k].choice;
         answered = true;
       }

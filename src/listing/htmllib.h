@@ -176,6 +176,11 @@ void ParseAudioField(const Text& audio, Text& plainList, Text& ac3List);
 Text NormaliseEncryption(const Text& crypt);
 
 // ---- double service ident dialog -------------------------------------------------
+// Opens the dialog at the main window's place and fills in the five buttons
+// (in the order of DoubleIdentChoice); 0 when no window could be opened.
+int OpenDoubleIdentDialog(const Text& satellite, const Text& transponder, const Text& ident,
+                          const Text& service1, const Text& service2, int buttons[5]);
+// Asks until one of the five buttons is pressed.
 DoubleIdentChoice AskDoubleIdent(const Text& satellite, const Text& transponder, const Text& ident,
                                  const Text& service1, const Text& service2);
 
