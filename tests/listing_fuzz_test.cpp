@@ -118,7 +118,7 @@ TEST_F(MalformedPageTest, SeededRandomPagesFinish) {
       "\xEF\xBF\xBF", std::string(1, '\0'),
   };
   std::mt19937 random(20240501);
-  const int pages = 120;
+  const int pages = 60;
   for (int n = 0; n < pages; ++n) {
     SCOPED_TRACE(n);
     Restart();

@@ -6,6 +6,15 @@
 
 namespace listing_text {
 
+// Index of the first CR or LF at or after from; the size of s when none.
+// (find_first_of would search its set once for every character.)
+inline size_t FindLineEnd(const Text& s, size_t from) {
+  const Char* p = s.data();
+  const size_t n = s.size();
+  while (from < n && p[from] != Char('\r') && p[from] != Char('\n')) ++from;
+  return from;
+}
+
 inline bool Contains(const Text& s, TextView pattern) {
   return !pattern.empty() && s.find(pattern) != Text::npos;
 }

@@ -72,8 +72,7 @@ void CopyWantedTables(const Text& page) {
   int depth = 0;
   size_t begin = 0;
   while (begin < page.size()) {
-    size_t end = page.find_first_of(TXT("\r\n"), begin);
-    if (end == Text::npos) end = page.size();
+    const size_t end = FindLineEnd(page, begin);
     const TextView line(page.data() + begin, end - begin);
     begin = end;
     if (begin < page.size()) {

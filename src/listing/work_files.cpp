@@ -22,8 +22,7 @@ Text ReadWorkLine(WorkFileReader& reader) {
   const Text& t = reader.text;
   if (reader.next >= t.size()) return Text();
   const size_t begin = reader.next;
-  size_t end = t.find_first_of(TXT("\r\n"), begin);
-  if (end == Text::npos) end = t.size();
+  const size_t end = listing_text::FindLineEnd(t, begin);
   reader.next = end;
   if (reader.next < t.size()) {
     const Char c = t[reader.next++];
