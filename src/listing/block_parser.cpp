@@ -10,7 +10,7 @@ using namespace listing_text;
 
 namespace {
 
-Text NextTrimmedLine(WorkFileReader& reader) { return Trimmed(ReadWorkLine(reader)); }
+void ReadTrimmedLine(WorkFileReader& reader, Text& line) { AssignTrimmed(line, ReadWorkLine(reader)); }
 
 }  // namespace
 
@@ -31,9 +31,9 @@ void ParseReducedFile(const Text& reducedFile, const Text& name, const Text& pos
   int serviceRows = 0;
   while (!AtEndOfWorkFile(reader)) {
     gui::PollEvent();
-    l.WorkText = NextTrimmedLine(reader);
+    ReadTrimmedLine(reader, l.WorkText);
     if (BeginsWith(l.WorkText, TXT("--->>>"))) {
-      l.WorkText = NextTrimmedLine(reader);
+      ReadTrimmedLine(reader, l.WorkText);
       valid = false;
       if (Contains(l.WorkText, TXT("DVB-S"))) {
         switch (AddTransponder()) {
@@ -45,9 +45,9 @@ void ParseReducedFile(const Text& reducedFile, const Text& name, const Text& pos
         }
       }
     } else if (valid && BeginsWith(l.WorkText, TXT("--->"))) {
-      l.ServiceFields.fill(Text());
       // 13 field lines and the block's closing line.
-      for (int i = 0; i < 14; ++i) l.ServiceFields[i] = NextTrimmedLine(reader);
+      for (int i = 0; i < 14; ++i) ReadTrimmedLine(reader, l.ServiceFields[i]);
+      for (int i = 14; i < kServiceFieldCount; ++i) l.ServiceFields[i].clear();
       AddService();
       ++serviceRows;
     }

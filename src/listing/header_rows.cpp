@@ -12,7 +12,7 @@ using namespace listing_text;
 
 namespace {
 
-void ReadCell() { Listing.WorkText = Trimmed(ReadWorkLine(Listing.TempFileIn)); }
+void ReadCell() { AssignTrimmed(Listing.WorkText, ReadWorkLine(Listing.TempFileIn)); }
 
 void StripTags(std::initializer_list<const Char*> startTexts) {
   for (const Char* start : startTexts) StripTag(start);

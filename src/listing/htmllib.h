@@ -155,10 +155,11 @@ void ParseReducedFile(const Text& reducedFile, const Text& name, const Text& pos
 // Work files; reading past the end gives empty lines.
 bool OpenWorkFile(WorkFileReader& reader, const Text& path);
 bool AtEndOfWorkFile(const WorkFileReader& reader);
-Text ReadWorkLine(WorkFileReader& reader);
+// The next line, valid until the reader reads again.
+TextView ReadWorkLine(WorkFileReader& reader);
 void CreateWorkFile(WorkFileWriter& writer, const Text& path);
-void WriteWorkLine(WorkFileWriter& writer, const Text& line);  // trimmed, CR LF
-void WriteWorkText(WorkFileWriter& writer, const Text& text);  // as it is
+void WriteWorkLine(WorkFileWriter& writer, TextView line);  // trimmed, CR LF
+void WriteWorkText(WorkFileWriter& writer, TextView text);  // as it is
 bool CloseWorkFile(WorkFileWriter& writer);
 
 // ---- header rows ----------------------------------------------------------------

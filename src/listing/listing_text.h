@@ -2,6 +2,8 @@
 // patterns as views, so cleaning a line allocates only when it changes.
 #pragma once
 
+#include <string>
+
 #include "common/text.h"
 
 namespace listing_text {
@@ -28,13 +30,30 @@ inline bool EndsWith(const Text& s, TextView suffix) {
 }
 
 // Every non-overlapping occurrence, left to right in one sweep; the inserted
-// text is not searched again.
+// text is not searched again. A replacement no longer than what it replaces
+// is done in place.
 inline void ReplaceIn(Text& s, TextView from, TextView to) {
   if (from.empty()) return;
   size_t at = s.find(from);
   if (at == Text::npos) return;
+  if (to.size() <= from.size()) {
+    Char* p = s.data();
+    size_t write = at;
+    size_t read = at;
+    while (at != Text::npos) {
+      if (write != read) std::char_traits<Char>::move(p + write, p + read, at - read);
+      write += at - read;
+      std::char_traits<Char>::copy(p + write, to.data(), to.size());
+      write += to.size();
+      read = at + from.size();
+      at = s.find(from, read);
+    }
+    std::char_traits<Char>::move(p + write, p + read, s.size() - read);
+    s.resize(write + s.size() - read);
+    return;
+  }
   Text out;
-  out.reserve(s.size() + (to.size() > from.size() ? s.size() / 4 : 0));
+  out.reserve(s.size() + s.size() / 4);
   size_t run = 0;
   while (at != Text::npos) {
     out.append(s, run, at - run);
@@ -63,7 +82,26 @@ inline void TrimIn(Text& s) {
     return;
   }
   const size_t last = s.find_last_not_of(Char(' '));
-  if (first > 0 || last + 1 < s.size()) s = s.substr(first, last - first + 1);
+  s.resize(last + 1);
+  s.erase(0, first);
+}
+
+// s becomes the text of the view without blanks at both ends; its buffer is
+// used again.
+inline void AssignTrimmed(Text& s, TextView view) {
+  const size_t first = view.find_first_not_of(Char(' '));
+  if (first == TextView::npos) {
+    s.clear();
+    return;
+  }
+  const size_t last = view.find_last_not_of(Char(' '));
+  s.assign(view.data() + first, last - first + 1);
+}
+
+inline TextView TrimmedView(TextView s) {
+  const size_t first = s.find_first_not_of(Char(' '));
+  if (first == TextView::npos) return TextView();
+  return s.substr(first, s.find_last_not_of(Char(' ')) - first + 1);
 }
 
 inline Text Trimmed(TextView s) {

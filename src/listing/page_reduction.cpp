@@ -13,6 +13,12 @@ using namespace listing_text;
 
 namespace {
 
+bool IsAscii(std::string_view s) {
+  unsigned char any = 0;
+  for (char c : s) any |= static_cast<unsigned char>(c);
+  return any < 0x80;
+}
+
 // Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
 bool IsValidUtf8(std::string_view s) {
   size_t i = 0;
@@ -50,6 +56,21 @@ bool IsValidUtf8(std::string_view s) {
   return true;
 }
 
+void UpperCaseTagNames(Text& w) {
+  Char* p = w.data();
+  const size_t n = w.size();
+  for (size_t i = w.find(Char('<')); i != Text::npos; i = w.find(Char('<'), i + 1)) {
+    size_t k = i + 1;
+    if (k < n && p[k] == Char('/')) ++k;
+    if (k + 1 < n && p[k] == Char('t') && (p[k + 1] == Char('d') || p[k + 1] == Char('r'))) {
+      p[k] = Char('T');
+      p[k + 1] = p[k + 1] == Char('d') ? Char('D') : Char('R');
+    } else if (k < n && p[k] == Char('a')) {
+      p[k] = Char('A');
+    }
+  }
+}
+
 size_t Count(const Text& s, TextView pattern) {
   size_t count = 0;
   for (size_t at = s.find(pattern); at != Text::npos; at = s.find(pattern, at + pattern.size()))
@@ -82,22 +103,27 @@ void CopyWantedTables(const Text& page) {
     }
 
     gui::PollEvent();
-    l.CurrentLine = Trimmed(line);
-    ReplaceIn(l.CurrentLine, TXT("<table"), TXT("<TABLE"));
-    ReplaceIn(l.CurrentLine, TXT("</table"), TXT("</TABLE"));
-    RemoveIn(l.CurrentLine, TXT("</div>"));
-    RemoveIn(l.CurrentLine, TXT("<div>"));
+    AssignTrimmed(l.CurrentLine, line);
+    // Every pattern of this pass but the markers holds a "<".
+    const bool hasTag = l.CurrentLine.find(Char('<')) != Text::npos;
+    if (hasTag) {
+      ReplaceIn(l.CurrentLine, TXT("<table"), TXT("<TABLE"));
+      ReplaceIn(l.CurrentLine, TXT("</table"), TXT("</TABLE"));
+      RemoveIn(l.CurrentLine, TXT("</div>"));
+      RemoveIn(l.CurrentLine, TXT("<div>"));
+    }
     l.WorkText = l.CurrentLine;
-    if (Contains(l.WorkText, kHeaderTableMarker) || Contains(l.WorkText, kServiceTableMarker) ||
-        Contains(l.WorkText, kFullServiceTableTag)) {
+    if (Contains(l.WorkText, TXT(" class=\"")) &&
+        (Contains(l.WorkText, kHeaderTableMarker) || Contains(l.WorkText, kServiceTableMarker) ||
+         Contains(l.WorkText, kFullServiceTableTag))) {
       if (depth > 0)
         ComplainOnce(l.TableNotFinishedShown, TXT("HTML error ?"), TXT("Table not finished."));
       outside = false;
     }
     if (!outside) {
-      depth += static_cast<int>(Count(l.WorkText, TXT("<TABLE")));
+      if (hasTag) depth += static_cast<int>(Count(l.WorkText, TXT("<TABLE")));
       if (depth > 0 && !l.WorkText.empty()) WriteReducedLine();
-      depth -= static_cast<int>(Count(l.CurrentLine, TXT("</TABLE")));
+      if (hasTag) depth -= static_cast<int>(Count(l.CurrentLine, TXT("</TABLE")));
       // More table ends than starts close the table too, so that the next
       // wanted table is not lost to a negative depth.
       if (depth <= 0) {
@@ -114,7 +140,7 @@ void ReduceTables() {
   bool firstHeader = true;
   while (!AtEndOfWorkFile(l.TempFileIn)) {
     gui::PollEvent();
-    l.CurrentLine = Trimmed(ReadWorkLine(l.TempFileIn));
+    AssignTrimmed(l.CurrentLine, ReadWorkLine(l.TempFileIn));
     if (!BeginsWith(l.CurrentLine, TXT("<TABLE "))) continue;
     if (Contains(l.CurrentLine, kHeaderTableMarker)) {
       // The first header table of a page describes the satellite, no transponder.
@@ -133,6 +159,7 @@ void ReduceTables() {
 }  // namespace
 
 Text DecodePage(const std::string& bytes) {
+  if (IsAscii(bytes)) return TextFromAscii(bytes);
   if (IsValidUtf8(bytes)) {
 #ifdef OVN_UNICODE
     std::u16string text = Utf8ToUtf16(bytes);
@@ -152,25 +179,27 @@ void StripTag(TextView startText) {
   if (startText.empty()) return;
   size_t at = w.find(startText);
   if (at == Text::npos) return;
-  // One sweep: the start texts never begin with a blank, so the blank put in
-  // place of a tag never starts the next match.
-  Text out;
-  out.reserve(w.size());
-  size_t run = 0;
+  // One sweep, in place (a tag is never shorter than its blank): the start
+  // texts never begin with a blank, so the blank put in place of a tag never
+  // starts the next match.
+  Char* p = w.data();
+  size_t write = at;
+  size_t read = at;
   while (at != Text::npos) {
-    out.append(w, run, at - run);
-    out.push_back(Char(' '));
+    if (write != read) std::char_traits<Char>::move(p + write, p + read, at - read);
+    write += at - read;
+    p[write++] = Char(' ');
     const size_t close = w.find(Char('>'), at + 2);
     if (close == Text::npos) {
       // A tag without end: the rest of the text goes with it.
-      run = w.size();
+      read = w.size();
       break;
     }
-    run = close + 1;
-    at = w.find(startText, run);
+    read = close + 1;
+    at = w.find(startText, read);
   }
-  out.append(w, run, Text::npos);
-  w.swap(out);
+  std::char_traits<Char>::move(p + write, p + read, w.size() - read);
+  w.resize(write + w.size() - read);
 }
 
 void CutBefore(TextView text) {
@@ -182,23 +211,28 @@ void CutBefore(TextView text) {
 
 void WriteReducedLine() {
   Text& w = Listing.WorkText;
-  StripTag(TXT("<div "));
-  ReplaceIn(w, TXT("<td"), TXT("<TD"));
-  ReplaceIn(w, TXT("</td"), TXT("</TD"));
-  ReplaceIn(w, TXT("<tr"), TXT("<TR"));
-  ReplaceIn(w, TXT("</tr"), TXT("</TR"));
-  ReplaceIn(w, TXT("<br />"), TXT(" "));
-  ReplaceIn(w, TXT(">&nbsp;<"), TXT("> <"));
-  ReplaceIn(w, TXT("&nbsp;"), TXT(" "));
+  const bool hasTag = w.find(Char('<')) != Text::npos;
+  if (hasTag) {
+    StripTag(TXT("<div "));
+    // "<td", "</td", "<tr", "</tr", "<a" and "</a" in capitals; the later
+    // replacements neither make nor break such names.
+    UpperCaseTagNames(w);
+    ReplaceIn(w, TXT("<br />"), TXT(" "));
+  }
+  if (w.find(Char('&')) != Text::npos) {
+    ReplaceIn(w, TXT(">&nbsp;<"), TXT("> <"));
+    ReplaceIn(w, TXT("&nbsp;"), TXT(" "));
+  }
   ReplaceIn(w, TXT(" >"), TXT(">"));
-  ReplaceIn(w, TXT("<a"), TXT("<A"));
-  ReplaceIn(w, TXT("</a"), TXT("</A"));
-  ReplaceIn(w, TXT("\t"), TXT(" "));
-  ReplaceIn(w, TXT("</TD>"), TXT("</TD>\r\n"));
-  ReplaceIn(w, TXT("</TR>"), TXT("</TR>\r\n"));
+  for (Char& c : w)
+    if (c == Char('\t')) c = Char(' ');
+  if (hasTag) {
+    ReplaceIn(w, TXT("</TD>"), TXT("</TD>\r\n"));
+    ReplaceIn(w, TXT("</TR>"), TXT("</TR>\r\n"));
+  }
   // Every cell and row end now ends its own line.
   if (EndsWith(w, TXT("\r\n")))
-    WriteWorkText(Listing.TempFileOut, Trimmed(w));
+    WriteWorkText(Listing.TempFileOut, TrimmedView(w));
   else
     WriteWorkLine(Listing.TempFileOut, w);
 }

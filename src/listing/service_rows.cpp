@@ -15,7 +15,7 @@ using namespace listing_text;
 
 namespace {
 
-void ReadLine() { Listing.WorkText = ReadWorkLine(Listing.TempFileIn); }
+void ReadLine() { Listing.WorkText.assign(ReadWorkLine(Listing.TempFileIn)); }
 
 void StripTags(std::initializer_list<const Char*> startTexts) {
   for (const Char* start : startTexts) StripTag(start);
@@ -157,7 +157,7 @@ void ReduceServiceTable() {
   // The end tag of a table read just before stops this one at once.
   while (l.WorkText != TXT("</TABLE>")) {
     if (AtEndOfWorkFile(l.TempFileIn)) return;
-    l.WorkText = Trimmed(ReadWorkLine(l.TempFileIn));
+    AssignTrimmed(l.WorkText, ReadWorkLine(l.TempFileIn));
     if (BeginsWith(l.WorkText, TXT("<TR")) && Find(l.WorkText, TXT("TD class="), 5) > 0)
       ReduceServiceRow();
   }

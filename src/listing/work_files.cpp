@@ -18,9 +18,9 @@ bool OpenWorkFile(WorkFileReader& reader, const Text& path) {
 
 bool AtEndOfWorkFile(const WorkFileReader& reader) { return reader.next >= reader.text.size(); }
 
-Text ReadWorkLine(WorkFileReader& reader) {
+TextView ReadWorkLine(WorkFileReader& reader) {
   const Text& t = reader.text;
-  if (reader.next >= t.size()) return Text();
+  if (reader.next >= t.size()) return TextView();
   const size_t begin = reader.next;
   const size_t end = listing_text::FindLineEnd(t, begin);
   reader.next = end;
@@ -28,7 +28,7 @@ Text ReadWorkLine(WorkFileReader& reader) {
     const Char c = t[reader.next++];
     if (c == Char('\r') && reader.next < t.size() && t[reader.next] == Char('\n')) ++reader.next;
   }
-  return t.substr(begin, end - begin);
+  return TextView(t.data() + begin, end - begin);
 }
 
 void CreateWorkFile(WorkFileWriter& writer, const Text& path) {
@@ -36,16 +36,16 @@ void CreateWorkFile(WorkFileWriter& writer, const Text& path) {
   writer.bytes.clear();
 }
 
-void WriteWorkText(WorkFileWriter& writer, const Text& text) {
+void WriteWorkText(WorkFileWriter& writer, TextView text) {
 #ifdef OVN_UNICODE
-  writer.bytes += TextToFileBytes(text);
+  writer.bytes += Utf16ToUtf8(text);
 #else
   writer.bytes += text;
 #endif
 }
 
-void WriteWorkLine(WorkFileWriter& writer, const Text& line) {
-  WriteWorkText(writer, listing_text::Trimmed(line));
+void WriteWorkLine(WorkFileWriter& writer, TextView line) {
+  WriteWorkText(writer, listing_text::TrimmedView(line));
   writer.bytes += "\r\n";
 }
 
