@@ -1,5 +1,6 @@
-// Renders the main window's tabs and the TRDF window into PNG files, so the
-// layout can be looked at without a display (run with QT_QPA_PLATFORM=offscreen).
+// Renders the main window's tabs, the TRDF window and the double service
+// ident dialog into PNG files, so the layout can be looked at without a
+// display (run with QT_QPA_PLATFORM=offscreen).
 // Usage: ovn_screenshots OUTPUT_FOLDER
 #include <filesystem>
 #include <iostream>
@@ -8,6 +9,7 @@
 #include "common/encoding.h"
 #include "common/files.h"
 #include "platform/gui.h"
+#include "listing/htmllib.h"
 #include "shell/main_window.h"
 #include "shell/orbvane_xmlplus.h"
 #include "shell/satellites_tab.h"
@@ -73,6 +75,18 @@ int main(int argc, char** argv) {
   gui::SetState(Gadgets.SatellitePanel, 1);
   ok &= Shoot(Gadgets.MainWindow, out / "language_tab.png");
   gui::SetState(Gadgets.SatellitePanel, 0);
+
+  // The end of a download: the summary in the bottom line.
+  gui::SetText(Gadgets.VersionText,
+               TXT("Done. Satellites:2 Transponders:140 Tvs:812 (HD/3D=97) Radios:301 Datas:12 Feeds:4"));
+  ok &= Shoot(Gadgets.MainWindow, out / "download_done.png");
+  gui::SetText(Gadgets.VersionText, kVersionText);
+
+  int buttons[5];
+  const int dialog = OpenDoubleIdentDialog(TXT("HOTBIRD 13B"), TXT("10719V"), TXT("28106"),
+                                           TXT("Das Erste HD"), TXT("Das Erste"), buttons);
+  ok &= Shoot(dialog, out / "double_ident_dialog.png");
+  gui::CloseWindow(dialog);
 
   OpenTrdfWindow(1, SatelliteOfRow(1));
   gui::SetState(Trdf.TvKindCheck, 1);

@@ -1,0 +1,336 @@
+// Service tables: each row into a service block of the reduced file, and each
+// block into a service element of the current transponder, collecting the
+// countries, genres, providers and audio languages met.
+#include <initializer_list>
+#include <vector>
+
+#include "listing/htmllib.h"
+#include "listing/listing_text.h"
+#include "platform/gui.h"
+#include "platform/xml_doc.h"
+#include "shell/main_window.h"
+#include "shell/orbvane_xmlplus.h"
+
+using namespace listing_text;
+
+namespace {
+
+void ReadLine() { Listing.WorkText.assign(ReadWorkLine(Listing.TempFileIn)); }
+
+void StripTags(std::initializer_list<const Char*> startTexts) {
+  for (const Char* start : startTexts) StripTag(start);
+}
+
+void WriteField(const Text& text) { WriteWorkLine(Listing.ReducedFileOut, text); }
+
+// A cell holding a plain value.
+void ReduceValueCell() {
+  ReadLine();
+  StripTags({TXT("<TD"), TXT("</TD")});
+  WriteField(Listing.WorkText);
+}
+
+// A cell holding a PID or id, written without ":".
+void ReduceIdCell() {
+  ReadLine();
+  StripTags({TXT("<TD"), TXT("</TD")});
+  RemoveIn(Listing.WorkText, TXT(":"));
+  WriteField(Listing.WorkText);
+}
+
+// One service row, its first line in WorkText: a block of 13 field lines.
+void ReduceServiceRow() {
+  ListingState& l = Listing;
+  Text& w = l.WorkText;
+  const bool feedRow = Contains(w, TXT("feed"));
+  WriteField(TXT("--->"));
+
+  ReadLine();  // the picture cell tells the kind
+  if (feedRow) {
+    WriteField(TXT("feed"));
+  } else if (Contains(w, TXT("zap.gif")) || Contains(w, TXT("/tv.gif"))) {
+    WriteField(TXT("tv"));
+  } else if (Contains(w, TXT("radio.gif"))) {
+    WriteField(TXT("radio"));
+  } else if (Contains(w, TXT("/data.gif"))) {
+    WriteField(TXT("data"));
+  } else {
+    WriteField(Text());
+  }
+
+  ReadLine();  // the cell after the picture
+
+  ReadLine();  // name
+  StripTags({TXT("<A"), TXT("</A"), TXT("<font"), TXT("</font"), TXT("</TD"), TXT("<img")});
+  RemoveIn(w, TXT("<i>"));
+  RemoveIn(w, TXT("</i>"));
+  WriteField(w);
+
+  ReduceValueCell();  // country
+  ReduceValueCell();  // genre
+
+  ReadLine();  // providers
+  ReplaceIn(w, TXT("<br>"), TXT(" : "));
+  StripTags({TXT("<TD"), TXT("</TD"), TXT("<A"), TXT("</A")});
+  ShrinkBlanks(w);
+  WriteField(w);
+
+  ReduceValueCell();  // encryption
+  ReduceIdCell();     // service id
+
+  ReadLine();  // video, marked when HDTV or 3DTV
+  Text& mark = l.CurrentLine;
+  mark.clear();
+  if (Contains(w, TXT("hd.gif")))
+    mark = Contains(w, TXT("3dtv.gif")) ? TXT("3DTV ") : TXT("HDTV ");
+  else if (Contains(w, TXT("3dtv.gif")))
+    mark = TXT("3DTV ");
+  StripTags({TXT("<A"), TXT("</A"), TXT("<img"), TXT("<TD"), TXT("</TD")});
+  RemoveIn(w, TXT("H.265"));
+  ShrinkBlanks(w);
+  TrimIn(w);
+  if (w.empty()) mark.clear();
+  WriteField(mark + w);
+
+  ReadLine();  // audio
+  ReplaceIn(w, TXT("<img src=\"/dd51.gif\">"), TXT(":AC3"));
+  RemoveIn(w, TXT("<A title=\"AC3 (Dolby Digital 5.1)\">"));
+  RemoveIn(w, TXT("aac "));
+  StripTags({TXT("<TD"), TXT("</TD")});
+  ReplaceIn(w, TXT(" <font color=\"blue\">"), TXT("="));
+  ReplaceIn(w, TXT("<font color=\"blue\">"), TXT("="));
+  ReplaceIn(w, TXT("<A title="), TXT(" "));
+  RemoveIn(w, TXT("\""));
+  ReplaceIn(w, TXT(">="), TXT("="));
+  ReplaceIn(w, TXT("<br>"), TXT(" : "));
+  StripTags({TXT("</A"), TXT("</font")});
+  ShrinkBlanks(w);
+  WriteField(w);
+
+  ReduceIdCell();  // PMT
+  ReduceIdCell();  // PCR
+  ReduceIdCell();  // teletext
+
+  ReadLine();  // last cell
+  StripTags({TXT("<TD"), TXT("</TD"), TXT("<A"), TXT("</A")});
+  WriteField(w);
+  WriteField(TXT("<---"));
+}
+
+void Collect(const Text& text, std::vector<Text>& list, std::unordered_set<Text>& known) {
+  if (text.empty() || !known.insert(text).second) return;
+  list.push_back(text);
+}
+
+// The provider text in the form first met in the run (letter case aside).
+Text RegisterProvider(const Text& provider, const Text& country) {
+  ListingState& l = Listing;
+  const Text key = UpperCase(provider);
+  const auto found = l.ProviderByKey.find(key);
+  if (found != l.ProviderByKey.end()) {
+    ProviderRecord& record = l.ProviderTable[found->second];
+    if (record.country.empty() && !country.empty()) record.country = country;
+    return record.name;
+  }
+  l.ProviderByKey.emplace(key, l.ProviderTable.size());
+  l.ProviderTable.push_back(ProviderRecord{provider, key, country});
+  return provider;
+}
+
+std::vector<Text> SplitAt(const Text& text, Char separator) {
+  std::vector<Text> fields;
+  size_t begin = 0;
+  for (;;) {
+    const size_t at = text.find(separator, begin);
+    if (at == Text::npos) break;
+    fields.push_back(text.substr(begin, at - begin));
+    begin = at + 1;
+  }
+  fields.push_back(text.substr(begin));
+  return fields;
+}
+
+}  // namespace
+
+void ReduceServiceTable() {
+  ListingState& l = Listing;
+  // The end tag of a table read just before stops this one at once.
+  while (l.WorkText != TXT("</TABLE>")) {
+    if (AtEndOfWorkFile(l.TempFileIn)) return;
+    AssignTrimmed(l.WorkText, ReadWorkLine(l.TempFileIn));
+    if (BeginsWith(l.WorkText, TXT("<TR")) && Find(l.WorkText, TXT("TD class="), 5) > 0)
+      ReduceServiceRow();
+  }
+}
+
+Text NormaliseEncryption(const Text& crypt) {
+  Text out = crypt;
+  for (size_t i = 0; i + 1 < out.size(); ++i)
+    if (out[i] == Char(' ') && CharCode(out[i + 1]) > CharCode(Char('9'))) out[i] = Char(':');
+  ReplaceIn(out, TXT(" : "), TXT(":"));
+  return out;
+}
+
+void ParseAudioField(const Text& audio, Text& plainList, Text& ac3List) {
+  ListingState& l = Listing;
+  plainList.clear();
+  ac3List.clear();
+  Text a = audio;
+  ReplaceIn(a, TXT(" aac "), TXT(" "));
+  ReplaceIn(a, TXT(":AC3 :"), TXT(":AC3:unk:"));
+  ReplaceIn(a, TXT("  "), TXT(":"));
+  ReplaceIn(a, TXT(" "), TXT(":"));
+  ReplaceIn(a, TXT("::"), TXT(":"));
+  // A two-word language name in front of "=vo" is joined again.
+  const size_t vo = a.find(TXT("=vo"));
+  if (vo != Text::npos) {
+    for (size_t v = vo + 1; v > 2;) {
+      --v;
+      if (a[v - 1] == Char(':')) {
+        a[v - 1] = Char(' ');
+        break;
+      }
+    }
+  }
+
+  const std::vector<Text> fields = SplitAt(a, Char(':'));
+  const int fieldCount = static_cast<int>(fields.size());
+  const Text none;
+  auto field = [&](int j) -> const Text& { return j >= 1 && j <= fieldCount ? fields[j - 1] : none; };
+  int j = 1;
+  while (j <= fieldCount) {
+    const bool isAc3 = field(j + 1) == TXT("AC3");
+    const Text& language = isAc3 ? field(j + 2) : field(j + 1);
+    const Text pid = Field(field(j), 1, TXT(" "));
+    Text name;
+    Text code;
+    const size_t equals = language.find(Char('='));
+    if (equals != Text::npos) {
+      name = language.substr(0, equals);
+      const size_t nextEquals = language.find(Char('='), equals + 1);
+      code = language.substr(equals + 1,
+                             nextEquals == Text::npos ? Text::npos : nextEquals - equals - 1);
+    } else {
+      // No language given: the field is the next entry's PID.
+      name = TXT("Unknown");
+      code = TXT("unk");
+      --j;
+    }
+    if (ParseInteger(pid) > 0) {
+      Text& list = isAc3 ? ac3List : plainList;
+      if (!list.empty()) list += Char(';');
+      list += pid + TXT(":") + code;
+    }
+    j += isAc3 ? 2 : 1;
+    if (code.size() > 1 && name.size() > 3 && l.KnownLanguages.insert(name).second)
+      l.LanguageTable.push_back(LanguageRecord{name, code});
+    ++j;
+  }
+}
+
+void AddService() {
+  ListingState& l = Listing;
+  auto& f = l.ServiceFields;
+
+  // A service id the transponder already holds: the user decides.
+  xml::XmlNode* target = nullptr;  // none: a new element
+  const auto stored = l.TransponderSids.find(f[6]);
+  if (stored != l.TransponderSids.end()) {
+    xml::XmlNode* first = stored->second;
+    const Text firstName = xml::GetAttribute(first, TXT("name"));
+    // Unticked, nothing is asked and no row is lost.
+    DoubleIdentChoice choice = DoubleIdentChoice::KeepBoth;
+    if (gui::GetState(Gadgets.DoubleIdentCheck) == 1) {
+      choice = AskDoubleIdent(
+          xml::GetAttribute(l.CurrentSatellite, TXT("name")),
+          xml::GetAttribute(l.CurrentTransponder, TXT("frequency")) +
+              xml::GetAttribute(l.CurrentTransponder, TXT("polarization")),
+          xml::GetAttribute(first, TXT("sid")), firstName, f[1]);
+    }
+    switch (choice) {
+      case DoubleIdentChoice::KeepFirst: return;
+      case DoubleIdentChoice::MergeTwoIntoOne:
+        xml::SetAttribute(first, TXT("name"), firstName + TXT("/") + f[1]);
+        return;
+      case DoubleIdentChoice::MergeOneIntoTwo:
+        f[1] = f[1] + TXT("/") + firstName;
+        target = first;
+        break;
+      case DoubleIdentChoice::KeepSecond: target = first; break;
+      case DoubleIdentChoice::KeepBoth: break;
+    }
+  }
+
+  if (Shell.TranspondersOnlyFlag) return;
+
+  Text kind;
+  bool skip;
+  int* counter;
+  if (BeginsWith(f[0], TXT("tv"))) {
+    kind = TXT("tv");
+    skip = l.SkipTv;
+    counter = &l.TvCount;
+  } else if (BeginsWith(f[0], TXT("radio"))) {
+    kind = TXT("radio");
+    skip = l.SkipRadio;
+    counter = &l.RadioCount;
+  } else if (BeginsWith(f[0], TXT("data"))) {
+    kind = TXT("data");
+    skip = l.SkipData;
+    counter = &l.DataCount;
+  } else {
+    kind = TXT("feed");
+    skip = l.SkipFeed;
+    counter = &l.FeedCount;
+  }
+  if (skip) return;
+  ++*counter;
+
+  if (!target) {
+    target = xml::AppendElement(l.CurrentTransponder, TXT("service"));
+    if (!target) return;
+    l.TransponderSids.emplace(f[6], target);
+  }
+
+  xml::SetAttribute(target, TXT("type"), kind);
+  if (kind != TXT("tv") && f[1].empty()) f[1] = kind + TXT(" sid ") + f[6];
+  xml::SetAttribute(target, TXT("name"), f[1]);
+  xml::SetAttribute(target, TXT("country"), f[2]);
+  Collect(f[2], l.CountryNames, l.KnownCountries);
+  xml::SetAttribute(target, TXT("genre"), f[3]);
+  Collect(f[3], l.GenreNames, l.KnownGenres);
+
+  Text provider = f[4];
+  ReplaceIn(provider, TXT(" : "), TXT(","));
+  ReplaceIn(provider, TXT(":"), TXT(","));
+  ReplaceIn(provider, TXT("&"), TXT("_"));
+  RemoveIn(provider, TXT("<"));
+  RemoveIn(provider, TXT(">"));
+  if (!provider.empty()) provider = RegisterProvider(provider, f[2]);
+  xml::SetAttribute(target, TXT("provider"), provider);
+
+  xml::SetAttribute(target, TXT("crypt"), NormaliseEncryption(f[5]));
+  xml::SetAttribute(target, TXT("sid"), f[6]);
+
+  Text video = f[7];
+  if (BeginsWith(video, TXT("HDTV "))) {
+    RemoveIn(video, TXT("HDTV "));
+    xml::SetAttribute(target, TXT("type"), TXT("hdtv"));
+    ++l.HdCount;
+  } else if (BeginsWith(video, TXT("3DTV "))) {
+    RemoveIn(video, TXT("3DTV "));
+    xml::SetAttribute(target, TXT("type"), TXT("3dtv"));
+    ++l.HdCount;
+  }
+  ReplaceIn(video, TXT(" "), TXT(":"));
+  xml::SetAttribute(target, TXT("vpid"), video);
+
+  Text plain;
+  Text ac3;
+  ParseAudioField(f[8], plain, ac3);
+  if (!ac3.empty()) xml::SetAttribute(target, TXT("audio_ac3"), ac3);
+  if (!plain.empty()) xml::SetAttribute(target, TXT("audio"), plain);
+  if (!f[9].empty()) xml::SetAttribute(target, TXT("pmt"), f[9]);
+  if (!f[10].empty()) xml::SetAttribute(target, TXT("pcr"), f[10]);
+  if (!f[11].empty()) xml::SetAttribute(target, TXT("txt"), f[11]);
+}
