@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <deque>
 #include <vector>
 
 #include "bouquets/bouquet_format.h"
@@ -28,7 +29,8 @@ struct BouquetState {
   // Import file generation, one list per kind of bouquet (BouquetKind): the
   // bouquet being built, and every bouquet of the run for the combined file.
   std::array<std::vector<BouquetEntry>, 3> CurrentBouquetLists;
-  std::array<std::vector<BouquetEntry>, 3> CombinedLists;
+  // (A deque: appending a bouquet never moves the ones before it.)
+  std::array<std::deque<BouquetEntry>, 3> CombinedLists;
   // Every service of the data file, for the services import file.
   std::vector<BouquetEntry> ServicesList;
   // The data file flattened for the walks of one run of MakeBouquetFiles.

@@ -248,6 +248,7 @@ void WriteBouquetFiles(const Text& bouquetText) {
       const Text path = ImportFolder() + TXT("Bouquet_") + fileText + kKindSuffix[kind];
       EntryFile file;
       BeginEntryFile(file, path, true);
+      file.bytes.reserve(list.size() * kLineBytesGuess);
       for (const BouquetEntry& entry : list) WriteEntryLine(file, entry, true);
       if (FinishEntryFile(file)) {
         DrainOneEvent();
@@ -267,7 +268,7 @@ void AppendToCombined() {
     std::vector<BouquetEntry>& current = Bouquets.CurrentBouquetLists[kind];
     if (current.empty()) continue;
     // The current list is cleared before the next bouquet, so its entries move.
-    std::vector<BouquetEntry>& combined = Bouquets.CombinedLists[kind];
+    std::deque<BouquetEntry>& combined = Bouquets.CombinedLists[kind];
     combined.insert(combined.end(), std::make_move_iterator(current.begin()),
                     std::make_move_iterator(current.end()));
     current.clear();
@@ -280,9 +281,12 @@ void WriteCombinedFile(const Text& text) {
                     TXT("_ALL.txt");
   EntryFile file;
   BeginEntryFile(file, path, true);
+  size_t entries = 0;
+  for (const auto& list : Bouquets.CombinedLists) entries += list.size();
+  file.bytes.reserve(entries * kLineBytesGuess);
   // TV bouquets and then the HDTV/3DTV bouquet are numbered on from 0, radio
   // bouquets from 0 again; a bouquet begins where the sequence number is 0.
-  auto writeNumbered = [&file](std::vector<BouquetEntry>& list, int32_t& counter) {
+  auto writeNumbered = [&file](std::deque<BouquetEntry>& list, int32_t& counter) {
     for (BouquetEntry& entry : list) {
       if (entry.SequenceNumber == 0) ++counter;
       entry.BouquetNumber = counter;

@@ -1,6 +1,7 @@
 // The bouquet list text format: header, line writer and line reader.
 #include "bouquets/bouquet_format.h"
 
+#include <array>
 #include <charconv>
 
 #include "common/encoding.h"
@@ -57,6 +58,19 @@ int32_t BouquetEntry::*IntegerField(int column) {
   }
 }
 
+// The field of each column, looked up once rather than per line.
+struct ColumnField {
+  int32_t BouquetEntry::*integer;
+  Text BouquetEntry::*text;
+};
+
+const auto kColumnFields = [] {
+  std::array<ColumnField, kEntryColumnCount> fields{};
+  for (int column = 1; column <= kEntryColumnCount; ++column)
+    fields[column - 1] = ColumnField{IntegerField(column), TextField(column)};
+  return fields;
+}();
+
 bool IsLineBreaking(Char c) { return c == TXT('\t') || c == TXT('\r') || c == TXT('\n'); }
 
 // Appends a value without its leading and trailing blanks, in the file's
@@ -64,23 +78,28 @@ bool IsLineBreaking(Char c) { return c == TXT('\t') || c == TXT('\r') || c == TX
 // line; such a character is written as one blank. Large files are written
 // line after line, so the usual ASCII value goes straight into the bytes.
 void AppendValue(std::string& bytes, TextView value) {
-  const size_t first = value.find_first_not_of(TXT(' '));
-  if (first == TextView::npos) return;
-  value = value.substr(first, value.find_last_not_of(TXT(' ')) - first + 1);
-  bool plain = true;
-  for (Char c : value) plain = plain && CharCode(c) < 0x80 && !IsLineBreaking(c);
-  if (plain) {
-    // The same bytes in both builds.
-    const size_t at = bytes.size();
-    bytes.resize(at + value.size());
-    for (size_t i = 0; i < value.size(); ++i) bytes[at + i] = static_cast<char>(value[i]);
-    return;
+  size_t begin = 0;
+  size_t end = value.size();
+  while (begin < end && value[begin] == TXT(' ')) ++begin;
+  while (end > begin && value[end - 1] == TXT(' ')) --end;
+  if (begin == end) return;
+  // ASCII without line breaking characters: the same bytes in both builds.
+  const size_t at = bytes.size();
+  bytes.resize(at + (end - begin));
+  char* out = bytes.data() + at;
+  for (size_t i = begin; i < end; ++i) {
+    const unsigned code = CharCode(value[i]);
+    if (code >= 0x80 || IsLineBreaking(value[i])) {
+      bytes.resize(at);
+      Text copy(value.substr(begin, end - begin));
+      for (Char& c : copy) {
+        if (IsLineBreaking(c)) c = TXT(' ');
+      }
+      bytes += TextToFileBytes(copy);
+      return;
+    }
+    *out++ = static_cast<char>(code);
   }
-  Text copy(value);
-  for (Char& c : copy) {
-    if (IsLineBreaking(c)) c = TXT(' ');
-  }
-  bytes += TextToFileBytes(copy);
 }
 
 void AppendInteger(std::string& bytes, int32_t value) {
@@ -142,10 +161,11 @@ void WriteEntryLine(EntryFile& file, const BouquetEntry& entry, bool withBouquet
   std::string& bytes = file.bytes;
   for (int column = withBouquetColumns ? 1 : kFirstServiceColumn; column <= kEntryColumnCount;
        ++column) {
-    if (auto field = IntegerField(column)) {
-      AppendInteger(bytes, entry.*field);
-    } else if (auto textField = TextField(column)) {
-      AppendValue(bytes, entry.*textField);
+    const ColumnField& field = kColumnFields[column - 1];
+    if (field.integer) {
+      AppendInteger(bytes, entry.*field.integer);
+    } else {
+      AppendValue(bytes, entry.*field.text);
     }
     bytes.push_back(column == kEntryColumnCount ? '\n' : '\t');
   }

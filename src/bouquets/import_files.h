@@ -24,6 +24,9 @@ void CollectBouquet(int listGadget, int row);
 void WriteBouquetFiles(const Text& bouquetText);
 void AppendToCombined();
 void WriteCombinedFile(const Text& text);
+// Room to reserve per entry line when a file is put together.
+constexpr size_t kLineBytesGuess = 192;
+
 // By "Service Name" without regard to case, stable.
 void SortByServiceName(std::vector<BouquetEntry>& list);
 // "Sky / Movies?" gives "Sky__Movies_".

@@ -68,6 +68,7 @@ void WriteServicesFile(const Text& text) {
   SortByServiceName(list);
   EntryFile file;
   BeginEntryFile(file, path, false);
+  file.bytes.reserve(list.size() * kLineBytesGuess);
   for (const BouquetEntry& entry : list) WriteEntryLine(file, entry, false);
   if (!FinishEntryFile(file)) {
     gui::ShowMessage(TXT("File write error."), TXT("Could not create services file ") + path,
