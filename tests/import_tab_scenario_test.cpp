@@ -93,7 +93,9 @@ TEST_F(ImportTabScenarioTest, LoadTickAndMakeWritesTheExpectedFiles) {
             std::string::npos)
       << r.out;
   // The remembered country tick, and the rows as the list files hold them.
-  EXPECT_NE(r.out.find("  0 \"Germany\" ticked\n  1 \"Spain\" unticked\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("  1 \"France\" unticked\n  2 \"Germany\" ticked\n  3 \"Italy\" unticked\n"),
+            std::string::npos)
+      << r.out;
   EXPECT_NE(r.out.find("  0 \"General\" unticked\n  1 \"Music\" unticked\n  2 \"News\" ticked\n"),
             std::string::npos)
       << r.out;
@@ -123,7 +125,7 @@ TEST_F(ImportTabScenarioTest, FreeToAirWithPrefixAndCommaGoesToTheFtaFolder) {
   const ScenarioResult r = RunScenario(
       "folder " + FolderText(data) + "\n"
       "click LoadBouquetsButton\n"
-      "tick CountryList 0 on\n"
+      "tick CountryList 2 on\n"
       "tick GenreList 2 on\n"
       "click ForceCommaCheck\n"
       "click FtaOnlyCheck\n"
