@@ -104,7 +104,8 @@ TEST_F(ImportFilesTest, EntryTakesPositionNamespaceFrequencyPidsAndTheFtaMark) {
       {"30.0W", false, "-30.0", 3300 * 65536},  {"30.0W", true, "-30,0", 3300 * 65536},
       {" 13.0E ", false, "13.0", 130 * 65536},  {"5,0W", false, "-5.0", 3550 * 65536},
       {"19.2", false, "19.", 3410 * 65536},     {"", false, "", 3600 * 65536},
-      {"InfinityE", false, "Infinity", 0},
+      {"InfinityE", false, "Infinity", 0},      {"1e9E", false, "1e9", 0},
+      {"NaNW", false, "-NaN", 3600 * 65536},
   };
   for (const Case& c : cases) {
     xml::LoadBytes(DataDoc,
@@ -160,6 +161,33 @@ TEST_F(ImportFilesTest, EntryTakesPositionNamespaceFrequencyPidsAndTheFtaMark) {
     EXPECT_EQ(U(e.SymbolRate), "0");
     EXPECT_EQ(U(e.AudioPid), "");
     EXPECT_EQ(U(e.Ac3Pid), "");
+  }
+}
+
+TEST_F(ImportFilesTest, NumbersOutOfAnySaneRangeGiveZeroOrWrapInsteadOfFailing) {
+  struct Case {
+    const char* frequency;
+    const char* symbolRate;
+    const char* kilohertz;
+    const char* symbolsPerSecond;
+  };
+  const Case cases[] = {
+      {"1e30", "-5", "0", "-5000"},
+      {"NaN", "", "0", "0"},
+      {"-Infinity", "22000 kS/s", "0", "22000000"},
+      {"12345.6789", "$10", "12345679", "16000"},
+  };
+  for (const Case& c : cases) {
+    xml::LoadBytes(DataDoc, std::string("<satellite position=\"1.0E\"><transponder frequency=\"") +
+                                c.frequency + "\" symbol_rate=\"" + c.symbolRate +
+                                "\"><service sid=\"1\"/></transponder></satellite>");
+    const xml::XmlNode* satellite = xml::RootElement(DataDoc);
+    const xml::XmlNode* transponder = xml::ChildByPosition(satellite, 1);
+    BouquetEntry e;
+    FillEntry(e, 0, 0, kTvBouquetType, TXT("x"), 1, InternDataFileNames(satellite), satellite,
+              transponder, xml::ChildByPosition(transponder, 1));
+    EXPECT_EQ(U(e.Frequency), c.kilohertz) << c.frequency;
+    EXPECT_EQ(U(e.SymbolRate), c.symbolsPerSecond) << c.symbolRate;
   }
 }
 
