@@ -8,6 +8,7 @@
 
 #include "common/encoding.h"
 #include "common/files.h"
+#include "bouquets/bouqets.h"
 #include "platform/gui.h"
 #include "listing/htmllib.h"
 #include "shell/main_window.h"
@@ -30,10 +31,20 @@ bool Shoot(int window, const fs::path& file) {
   return ok;
 }
 
-void AddSampleRows() {
-  const Char* countries[] = {TXT("Austria"), TXT("France"), TXT("Germany"), TXT("Italy")};
-  for (const Char* c : countries) gui::AddItem(Gadgets.CountryList, -1, c);
+// The second tab as after "Load bouquets" on the test fixture folder, with a
+// country ticked and the FTA options shown.
+void LoadSampleBouquetFolder() {
+  const fs::path folder = fs::path(OVN_SOURCE_DIR) / "tests" / "fixtures" / "imports" / "folder";
+  ReloadFilterLists(WithTrailingSeparator(FromFsPath(folder)));
   gui::SetItemState(Gadgets.CountryList, 2, gui::kItemTicked);
+  gui::SetState(Gadgets.HdtvBouquetCheck, 1);
+  gui::SetState(Gadgets.FtaOnlyCheck, 1);
+  gui::HideGadget(Gadgets.FtaMarkCombo, false);
+  gui::SetState(Gadgets.FtaMarkCombo, 1);
+}
+
+void AddSampleRows() {
+  LoadSampleBouquetFolder();
   const struct {
     const Char* text;
     int level;

@@ -1,9 +1,12 @@
 // Import file generation, the two-tree bouquet editor and the service update.
 #pragma once
 
+#include <array>
+#include <deque>
 #include <vector>
 
 #include "bouquets/bouquet_format.h"
+#include "bouquets/service_entry.h"
 #include "common/text.h"
 
 // One item of a bouquet tree: node i of a tree's node list belongs to item i
@@ -22,6 +25,16 @@ struct BouquetState {
   std::vector<BouquetNode> RightNodes;
   // Background colour of a new tree item; given back to unmarked items.
   int DefaultItemBackColour = -1;
+
+  // Import file generation, one list per kind of bouquet (BouquetKind): the
+  // bouquet being built, and every bouquet of the run for the combined file.
+  std::array<std::vector<BouquetEntry>, 3> CurrentBouquetLists;
+  // (A deque: appending a bouquet never moves the ones before it.)
+  std::array<std::deque<BouquetEntry>, 3> CombinedLists;
+  // Every service of the data file, for the services import file.
+  std::vector<BouquetEntry> ServicesList;
+  // The data file flattened for the walks of one run of MakeBouquetFiles.
+  DataFileWalk ImportWalk;
 };
 
 extern BouquetState Bouquets;

@@ -1,6 +1,9 @@
 // The bouquet list text format: header, line writer and line reader.
 #include "bouquets/bouquet_format.h"
 
+#include <array>
+#include <charconv>
+
 #include "common/encoding.h"
 #include "common/files.h"
 #include "platform/gui.h"
@@ -55,14 +58,54 @@ int32_t BouquetEntry::*IntegerField(int column) {
   }
 }
 
-// A TAB, CR or LF inside a value would shift the columns or split the line;
-// such a character is written as one blank.
-Text ColumnValue(const BouquetEntry& entry, int column) {
-  Text value = Trim(EntryColumnText(entry, column));
-  for (Char& c : value) {
-    if (c == TXT('\t') || c == TXT('\r') || c == TXT('\n')) c = TXT(' ');
+// The field of each column, looked up once rather than per line.
+struct ColumnField {
+  int32_t BouquetEntry::*integer;
+  Text BouquetEntry::*text;
+};
+
+const auto kColumnFields = [] {
+  std::array<ColumnField, kEntryColumnCount> fields{};
+  for (int column = 1; column <= kEntryColumnCount; ++column)
+    fields[column - 1] = ColumnField{IntegerField(column), TextField(column)};
+  return fields;
+}();
+
+bool IsLineBreaking(Char c) { return c == TXT('\t') || c == TXT('\r') || c == TXT('\n'); }
+
+// Appends a value without its leading and trailing blanks, in the file's
+// encoding. A TAB, CR or LF inside it would shift the columns or split the
+// line; such a character is written as one blank. Large files are written
+// line after line, so the usual ASCII value goes straight into the bytes.
+void AppendValue(std::string& bytes, TextView value) {
+  size_t begin = 0;
+  size_t end = value.size();
+  while (begin < end && value[begin] == TXT(' ')) ++begin;
+  while (end > begin && value[end - 1] == TXT(' ')) --end;
+  if (begin == end) return;
+  // ASCII without line breaking characters: the same bytes in both builds.
+  const size_t at = bytes.size();
+  bytes.resize(at + (end - begin));
+  char* out = bytes.data() + at;
+  for (size_t i = begin; i < end; ++i) {
+    const unsigned code = CharCode(value[i]);
+    if (code >= 0x80 || IsLineBreaking(value[i])) {
+      bytes.resize(at);
+      Text copy(value.substr(begin, end - begin));
+      for (Char& c : copy) {
+        if (IsLineBreaking(c)) c = TXT(' ');
+      }
+      bytes += TextToFileBytes(copy);
+      return;
+    }
+    *out++ = static_cast<char>(code);
   }
-  return value;
+}
+
+void AppendInteger(std::string& bytes, int32_t value) {
+  char digits[16];
+  const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+  bytes.append(digits, end);
 }
 
 }  // namespace
@@ -108,20 +151,24 @@ void BeginEntryFile(EntryFile& file, const Text& path, bool withBouquetColumns) 
 }
 
 void WriteEntryLine(EntryFile& file, const BouquetEntry& entry, bool withBouquetColumns) {
-  if (Trim(entry.ServiceId).empty()) {
+  if (entry.ServiceId.find_first_not_of(TXT(' ')) == Text::npos) {
     gui::ShowMessage(TXT("Service ID error"), TXT("Skipping: \n") + entry.SatelliteName + TXT("\n") +
                                                  entry.ServiceName + TXT("\n") + entry.Frequency +
                                                  entry.Polarization,
                      gui::kMessageOk);
     return;
   }
-  Text line;
+  std::string& bytes = file.bytes;
   for (int column = withBouquetColumns ? 1 : kFirstServiceColumn; column <= kEntryColumnCount;
        ++column) {
-    line += ColumnValue(entry, column);
-    line += column == kEntryColumnCount ? TXT('\n') : TXT('\t');
+    const ColumnField& field = kColumnFields[column - 1];
+    if (field.integer) {
+      AppendInteger(bytes, entry.*field.integer);
+    } else {
+      AppendValue(bytes, entry.*field.text);
+    }
+    bytes.push_back(column == kEntryColumnCount ? '\n' : '\t');
   }
-  file.bytes += TextToFileBytes(line);
 }
 
 bool FinishEntryFile(EntryFile& file) { return WriteFileAtomically(file.path, file.bytes); }
