@@ -1,6 +1,7 @@
 // Import file generation, the two-tree bouquet editor and the service update.
 #pragma once
 
+#include <array>
 #include <vector>
 
 #include "bouquets/bouquet_format.h"
@@ -22,6 +23,13 @@ struct BouquetState {
   std::vector<BouquetNode> RightNodes;
   // Background colour of a new tree item; given back to unmarked items.
   int DefaultItemBackColour = -1;
+
+  // Import file generation, one list per kind of bouquet (BouquetKind): the
+  // bouquet being built, and every bouquet of the run for the combined file.
+  std::array<std::vector<BouquetEntry>, 3> CurrentBouquetLists;
+  std::array<std::vector<BouquetEntry>, 3> CombinedLists;
+  // Every service of the data file, for the services import file.
+  std::vector<BouquetEntry> ServicesList;
 };
 
 extern BouquetState Bouquets;

@@ -840,6 +840,82 @@ Text AttributeName(const XmlNode* node, int index) {
   return Utf8ToText(AttrName(node->attrs[index]));
 }
 
+NameKey InternName(const XmlNode* node, const char* asciiName) {
+  NameKey key;
+  if (!node || !node->doc || !asciiName || !*asciiName) return key;
+  const NameEntry& e = Intern(*node->doc, asciiName);
+  key.document = node->doc;
+  key.name = e.text;
+  key.length = e.len;
+  return key;
+}
+
+namespace {
+
+// Interned names make a pointer compare enough inside the key's own document.
+bool SameName(const XmlNode* node, const char* name, uint32_t length, const NameKey& key) {
+  if (node->doc == key.document) return name == key.name;
+  return length == key.length && length > 0 && std::memcmp(name, key.name, length) == 0;
+}
+
+const Attr* FindAttr(const XmlNode* node, const NameKey& key) {
+  if (!node || !key.name) return nullptr;
+  for (uint32_t i = 0; i < node->attrCount; ++i) {
+    const Attr& a = node->attrs[i];
+    if (SameName(node, a.name, a.nameLen, key)) return &a;
+  }
+  return nullptr;
+}
+
+bool IsAscii(std::string_view bytes) {
+  for (char c : bytes) {
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  }
+  return true;
+}
+
+// Both are ASCII-compatible; a character of text beyond ASCII never equals a byte.
+bool SameAt(std::string_view bytes, size_t at, const Text& text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (CharCode(text[i]) != static_cast<unsigned char>(bytes[at + i])) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool NameIs(const XmlNode* node, const NameKey& key) {
+  if (!node || node->kind != NodeKind::Element || !key.name) return false;
+  return SameName(node, node->name, node->nameLen, key);
+}
+
+std::string_view AttributeBytes(const XmlNode* node, const NameKey& key) {
+  const Attr* a = FindAttr(node, key);
+  return a ? AttrValue(*a) : std::string_view();
+}
+
+Text GetAttribute(const XmlNode* node, const NameKey& key) {
+  return Utf8ToText(AttributeBytes(node, key));
+}
+
+bool AttributeEquals(const XmlNode* node, const NameKey& key, const Text& value) {
+  const std::string_view bytes = AttributeBytes(node, key);
+  // ASCII reads as itself in both builds; anything else takes the full conversion.
+  if (!IsAscii(bytes)) return Utf8ToText(bytes) == value;
+  return bytes.size() == value.size() && SameAt(bytes, 0, value);
+}
+
+bool AttributeContains(const XmlNode* node, const NameKey& key, const Text& pattern) {
+  if (pattern.empty()) return false;
+  const std::string_view bytes = AttributeBytes(node, key);
+  if (!IsAscii(bytes)) return Utf8ToText(bytes).find(pattern) != Text::npos;
+  if (pattern.size() > bytes.size()) return false;
+  for (size_t at = 0; at + pattern.size() <= bytes.size(); ++at) {
+    if (SameAt(bytes, at, pattern)) return true;
+  }
+  return false;
+}
+
 Text NodeText(const XmlNode* node) {
   if (!node || node->kind == NodeKind::Element || node->kind == NodeKind::Document) return Text();
   return Utf8ToText(TextOf(node));

@@ -11,6 +11,9 @@
 // nullptr and then do nothing or return the empty result.
 #pragma once
 
+#include <cstdint>
+#include <string_view>
+
 #include "common/text.h"
 
 namespace xml {
@@ -68,6 +71,29 @@ void SetAttribute(XmlNode* node, const Text& name, const Text& value);
 void RemoveAttribute(XmlNode* node, const Text& name);
 int AttributeCount(const XmlNode* node);
 Text AttributeName(const XmlNode* node, int index);  // index from 0
+
+// Reads by interned name, for walks that visit every element of a large
+// document: a key is made once per document and name, and then finding an
+// element or attribute name compares one pointer, and comparing or searching a
+// value builds no text. Results equal those of Name, GetAttribute and Find.
+struct NameKey {
+  const void* document = nullptr;  // the document whose name table holds name
+  const char* name = nullptr;      // UTF-8, not terminated
+  uint32_t length = 0;
+};
+// The key of a name in the document of node (any node of it); the name joins
+// the document's name table. A key stays valid while the document is loaded;
+// used on a node of another document it still works, comparing the bytes.
+NameKey InternName(const XmlNode* node, const char* asciiName);
+bool NameIs(const XmlNode* node, const NameKey& key);
+// The value as held (UTF-8), without copy; empty when the attribute is absent.
+// Valid until the attribute or its document changes.
+std::string_view AttributeBytes(const XmlNode* node, const NameKey& key);
+Text GetAttribute(const XmlNode* node, const NameKey& key);
+// GetAttribute(node, key) == value.
+bool AttributeEquals(const XmlNode* node, const NameKey& key, const Text& value);
+// pattern occurs in GetAttribute(node, key); an empty pattern never does.
+bool AttributeContains(const XmlNode* node, const NameKey& key, const Text& pattern);
 
 // Text content of a text, comment, CDATA or processing-instruction node.
 Text NodeText(const XmlNode* node);

@@ -1,0 +1,245 @@
+// The bouquet files of the import: one walk over the data file per ticked row
+// of the four filter lists (and one for the HDTV/3DTV bouquet), one file per
+// bouquet and kind, and the combined file of every bouquet of the run.
+#include <algorithm>
+#include <iterator>
+#include <string_view>
+
+#include "bouquets/bouqets.h"
+#include "bouquets/import_files.h"
+#include "bouquets/service_entry.h"
+#include "platform/gui.h"
+#include "platform/xml_doc.h"
+#include "shell/main_window.h"
+#include "shell/orbvane_xmlplus.h"
+#include "shell/xml_defs.h"
+
+namespace {
+
+const Char* const kKindSuffix[] = {TXT("_tv.txt"), TXT("_3dtv.txt"), TXT("_radio.txt")};
+constexpr BouquetKind kKinds[] = {kTvKind, kHdtvKind, kRadioKind};
+
+const Text kHdtvBouquetName = TXT("HDTV 3DTV");
+
+// Keeps the window painted during long work; the event itself is dropped.
+void DrainOneEvent() { gui::PollEvent(); }
+
+void ShowWriteError(const Text& text) {
+  gui::ShowMessage(TXT("File write error."), text, gui::kMessageOk);
+}
+
+void SomethingIsWrong(const Char* what, const xml::XmlNode* node) {
+  gui::ShowMessage(TXT("Something is wrong"), what + xml::Name(node), gui::kMessageOk);
+}
+
+bool IsBlank(char c) { return c == ' '; }
+
+// The crypt value without its blanks is "FTA" in any letter case. Only ASCII
+// letters map to F, T and A, so the stored bytes can be looked at directly.
+bool IsFreeToAir(const DataFileNames& names, const xml::XmlNode* service) {
+  std::string_view crypt = xml::AttributeBytes(service, names.crypt);
+  while (!crypt.empty() && IsBlank(crypt.front())) crypt.remove_prefix(1);
+  while (!crypt.empty() && IsBlank(crypt.back())) crypt.remove_suffix(1);
+  if (crypt.size() != 3) return false;
+  auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
+  return upper(crypt[0]) == 'F' && upper(crypt[1]) == 'T' && upper(crypt[2]) == 'A';
+}
+
+// Appends the service at the walk's place to the current list of its kind.
+void AddServiceToBouquet(const Text& bouquetName, bool hdtvPass, const DataFileNames& names,
+                         const xml::XmlNode* satellite, const xml::XmlNode* transponder,
+                         const xml::XmlNode* service) {
+  bool isRadio = false;
+  const int32_t code = ServiceTypeCode(names, transponder, service, isRadio);
+  const BouquetKind kind = isRadio ? kRadioKind : hdtvPass ? kHdtvKind : kTvKind;
+  std::vector<BouquetEntry>& list = Bouquets.CurrentBouquetLists[kind];
+  // Provisional numbers; WriteBouquetFiles numbers the sorted list.
+  const int32_t sequence = static_cast<int32_t>(list.size());
+  list.emplace_back();
+  FillEntry(list.back(), 0, sequence, isRadio ? kRadioBouquetType : kTvBouquetType, bouquetName,
+            code, names, satellite, transponder, service);
+}
+
+void ClearCurrentLists() {
+  for (auto& list : Bouquets.CurrentBouquetLists) list.clear();
+}
+
+void ClearCombinedLists() {
+  for (auto& list : Bouquets.CombinedLists) list.clear();
+}
+
+void SortByServiceName(std::vector<BouquetEntry>& list) {
+  std::stable_sort(list.begin(), list.end(), [](const BouquetEntry& a, const BouquetEntry& b) {
+    return CompareNoCase(a.ServiceName, b.ServiceName) < 0;
+  });
+}
+
+}  // namespace
+
+Text ImportFolder() {
+  return gui::GetState(Gadgets.FtaOnlyCheck) == 1 ? Shell.FtaFolder : Shell.AllFolder;
+}
+
+Text BouquetFileNameText(const Text& bouquetText) {
+  Text text = ReplaceAll(bouquetText, TXT(" "), TXT("_"));
+  text = ReplaceAll(text, TXT("\\"), TXT("_"));
+  text = ReplaceAll(text, TXT("/"), TXT("_"));
+  text = ReplaceAll(text, TXT("?"), TXT("_"));
+  return ReplaceAll(text, TXT("__"), TXT("_"));
+}
+
+void MakeBouquetFiles() {
+  ClearCombinedLists();
+  MakeListBouquets(Gadgets.CountryList);
+  MakeListBouquets(Gadgets.ProviderList);
+  MakeListBouquets(Gadgets.GenreList);
+  MakeListBouquets(Gadgets.LanguageFilterList);
+  MakeHdtvBouquet();
+  WriteCombinedFile(TXT("Orbvane"));
+  ClearCombinedLists();
+}
+
+void MakeListBouquets(int listGadget) {
+  // The row count is read at each step: the list cannot change meanwhile, as
+  // drained events are dropped.
+  for (int row = 0; row < gui::CountItems(listGadget); ++row) {
+    if (!(gui::GetItemState(listGadget, row) & gui::kItemTicked)) continue;
+    const Text bouquetText = gui::GetItemText(listGadget, row);
+    ClearCurrentLists();
+    CollectBouquet(listGadget, row);
+    WriteBouquetFiles(bouquetText);
+    AppendToCombined();
+    DrainOneEvent();
+  }
+}
+
+void MakeHdtvBouquet() {
+  if (gui::GetState(Gadgets.HdtvBouquetCheck) != 1) return;
+  ClearCurrentLists();
+  CollectBouquet(0, -1);
+  WriteBouquetFiles(TXT("hdtv"));
+  AppendToCombined();
+}
+
+void CollectBouquet(int listGadget, int row) {
+  const bool hdtvPass = listGadget == 0;
+  const Text itemText = hdtvPass ? Text() : gui::GetItemText(listGadget, row);
+  const bool languagePass = listGadget == Gadgets.LanguageFilterList;
+  const Text matchKey = languagePass ? LanguageAbbreviation(itemText) : itemText;
+
+  const xml::XmlNode* root = xml::RootElement(DataDoc);
+  if (!xml::NameIs(root, "orbvane_list")) return;
+  const DataFileNames names = InternDataFileNames(root);
+  const xml::NameKey* matchedAttribute = nullptr;
+  if (listGadget == Gadgets.CountryList) matchedAttribute = &names.country;
+  if (listGadget == Gadgets.ProviderList) matchedAttribute = &names.provider;
+  if (listGadget == Gadgets.GenreList) matchedAttribute = &names.genre;
+  // No event runs during the walk, so the option cannot change in it.
+  const bool ftaOnly = gui::GetState(Gadgets.FtaOnlyCheck) == 1;
+  // In the HDTV pass the progress text shows the type of the last service looked at.
+  const xml::XmlNode* lastExamined = nullptr;
+
+  for (const xml::XmlNode* satellite = FirstElementChild(root); satellite;
+       satellite = NextElement(satellite)) {
+    if (!xml::NameIs(satellite, names.satellite)) {
+      SomethingIsWrong(TXT("Not a satellite "), satellite);
+      continue;
+    }
+    const Text shown = hdtvPass ? xml::GetAttribute(lastExamined, names.type) : itemText;
+    gui::SetText(Gadgets.VersionText, TXT("Bouquet ") + shown + TXT(" ") +
+                                          xml::GetAttribute(satellite, names.name) + TXT("\n"));
+    for (const xml::XmlNode* transponder = FirstElementChild(satellite); transponder;
+         transponder = NextElement(transponder)) {
+      if (!xml::NameIs(transponder, names.transponder)) {
+        SomethingIsWrong(TXT("Not a transponder "), transponder);
+        continue;
+      }
+      for (const xml::XmlNode* service = FirstElementChild(transponder); service;
+           service = NextElement(service)) {
+        if (!xml::NameIs(service, names.service)) {
+          SomethingIsWrong(TXT("Not a channel "), service);
+          continue;
+        }
+        if (ftaOnly && !IsFreeToAir(names, service)) continue;
+        if (hdtvPass) {
+          lastExamined = service;
+          if (xml::AttributeEquals(service, names.type, TXT("hdtv")) ||
+              xml::AttributeEquals(service, names.type, TXT("3dtv"))) {
+            AddServiceToBouquet(kHdtvBouquetName, true, names, satellite, transponder, service);
+          }
+        } else if (languagePass) {
+          if (xml::AttributeContains(service, names.audio, matchKey) ||
+              xml::AttributeContains(service, names.audioAc3, matchKey)) {
+            AddServiceToBouquet(itemText, false, names, satellite, transponder, service);
+          }
+        } else if (matchedAttribute && xml::AttributeEquals(service, *matchedAttribute, matchKey)) {
+          AddServiceToBouquet(itemText, false, names, satellite, transponder, service);
+        }
+      }
+    }
+  }
+}
+
+void WriteBouquetFiles(const Text& bouquetText) {
+  const Text fileText = BouquetFileNameText(bouquetText);
+  for (BouquetKind kind : kKinds) {
+    std::vector<BouquetEntry>& list = Bouquets.CurrentBouquetLists[kind];
+    if (!list.empty()) {
+      SortByServiceName(list);
+      for (size_t i = 0; i < list.size(); ++i) {
+        list[i].BouquetNumber = 0;
+        list[i].SequenceNumber = static_cast<int32_t>(i);
+      }
+      const Text path = ImportFolder() + TXT("Bouquet_") + fileText + kKindSuffix[kind];
+      EntryFile file;
+      BeginEntryFile(file, path, true);
+      for (const BouquetEntry& entry : list) WriteEntryLine(file, entry, true);
+      if (FinishEntryFile(file)) {
+        DrainOneEvent();
+      } else {
+        // The list keeps its order and numbers for the combined file.
+        ShowWriteError(TXT("Could not create bouquet ") + path);
+      }
+    }
+    if (kind == kTvKind) DrainOneEvent();
+  }
+  DrainOneEvent();
+  DrainOneEvent();
+}
+
+void AppendToCombined() {
+  for (BouquetKind kind : kKinds) {
+    std::vector<BouquetEntry>& current = Bouquets.CurrentBouquetLists[kind];
+    if (current.empty()) continue;
+    // The current list is cleared before the next bouquet, so its entries move.
+    std::vector<BouquetEntry>& combined = Bouquets.CombinedLists[kind];
+    combined.insert(combined.end(), std::make_move_iterator(current.begin()),
+                    std::make_move_iterator(current.end()));
+    current.clear();
+    DrainOneEvent();
+  }
+}
+
+void WriteCombinedFile(const Text& text) {
+  const Text path = ImportFolder() + TXT("Bouquet_") + ReplaceAll(text, TXT(" "), TXT("_")) +
+                    TXT("_ALL.txt");
+  EntryFile file;
+  BeginEntryFile(file, path, true);
+  // TV bouquets and then the HDTV/3DTV bouquet are numbered on from 0, radio
+  // bouquets from 0 again; a bouquet begins where the sequence number is 0.
+  auto writeNumbered = [&file](std::vector<BouquetEntry>& list, int32_t& counter) {
+    for (BouquetEntry& entry : list) {
+      if (entry.SequenceNumber == 0) ++counter;
+      entry.BouquetNumber = counter;
+      WriteEntryLine(file, entry, true);
+    }
+    DrainOneEvent();
+  };
+  int32_t counter = -1;
+  writeNumbered(Bouquets.CombinedLists[kTvKind], counter);
+  writeNumbered(Bouquets.CombinedLists[kHdtvKind], counter);
+  counter = -1;
+  writeNumbered(Bouquets.CombinedLists[kRadioKind], counter);
+  DrainOneEvent();
+  if (!FinishEntryFile(file)) ShowWriteError(TXT("Could not create bouquet ") + path);
+}

@@ -1,0 +1,158 @@
+// One service of the satellite data file as one bouquet entry.
+#include "bouquets/service_entry.h"
+
+#include <cmath>
+
+#include "platform/gui.h"
+#include "shell/main_window.h"
+
+namespace {
+
+// Rows of FtaMarkCombo.
+constexpr int kFtaPrefixRow = 1;
+constexpr int kFtaPostfixRow = 2;
+
+// The text before the first colon of a PID list such as "5012:deu;5013:eng".
+Text FirstPid(const Text& value) {
+  const Text trimmed = Trim(value);
+  return trimmed.substr(0, trimmed.find(TXT(':')));
+}
+
+// MHz as written in the data file to kHz digits; a value that is no finite
+// number of a sane size gives 0.
+Text KilohertzText(const Text& megahertz) {
+  const float khz = ParseDecimal(megahertz) * 1000.0f;
+  if (!std::isfinite(khz) || std::fabs(khz) >= 9.0e18f) return TXT("0");
+  return FormatInteger(std::llround(khz));
+}
+
+// kS/s to symbols per second in 64 bits; wraps rather than overflows.
+Text SymbolsPerSecondText(const Text& kiloSymbols) {
+  const uint64_t value = static_cast<uint64_t>(ParseInteger(kiloSymbols)) * 1000u;
+  return FormatInteger(static_cast<int64_t>(value));
+}
+
+}  // namespace
+
+DataFileNames InternDataFileNames(const xml::XmlNode* node) {
+  DataFileNames n;
+  auto key = [node](const char* name) { return xml::InternName(node, name); };
+  n.satellite = key("satellite");
+  n.transponder = key("transponder");
+  n.service = key("service");
+  n.position = key("position");
+  n.name = key("name");
+  n.frequency = key("frequency");
+  n.polarization = key("polarization");
+  n.nid = key("nid");
+  n.tid = key("tid");
+  n.msys = key("msys");
+  n.mtyp = key("mtyp");
+  n.symbolRate = key("symbol_rate");
+  n.fecInner = key("fec_inner");
+  n.type = key("type");
+  n.country = key("country");
+  n.genre = key("genre");
+  n.provider = key("provider");
+  n.crypt = key("crypt");
+  n.sid = key("sid");
+  n.vpid = key("vpid");
+  n.audio = key("audio");
+  n.audioAc3 = key("audio_ac3");
+  n.pcr = key("pcr");
+  n.txt = key("txt");
+  return n;
+}
+
+const xml::XmlNode* FirstElementChild(const xml::XmlNode* node) {
+  const xml::XmlNode* child = xml::ChildByPosition(node, 1);
+  while (child && xml::Kind(child) != xml::NodeKind::Element) child = xml::NextSibling(child);
+  return child;
+}
+
+const xml::XmlNode* NextElement(const xml::XmlNode* node) {
+  const xml::XmlNode* next = xml::NextSibling(node);
+  while (next && xml::Kind(next) != xml::NodeKind::Element) next = xml::NextSibling(next);
+  return next;
+}
+
+int32_t ServiceTypeCode(const DataFileNames& names, const xml::XmlNode* transponder,
+                        const xml::XmlNode* service, bool& isRadio) {
+  isRadio = false;
+  // Blanks around the values are allowed; "radio" is compared exactly.
+  const Text type = Trim(xml::GetAttribute(service, names.type));
+  if (type == TXT("radio")) {
+    isRadio = true;
+    return kTypeRadio;
+  }
+  const Text system = Trim(xml::GetAttribute(transponder, names.msys));
+  if (Find(system, TXT("S2")) == 0) return kTypeDvbS;
+  return Trim(xml::GetAttribute(transponder, names.mtyp)) == TXT("8PSK") ? kTypeDvbS2_8psk
+                                                                        : kTypeDvbS2Other;
+}
+
+Text SatellitePositionText(const Text& trimmedPosition, bool forceComma) {
+  Text position = Left(trimmedPosition, static_cast<int>(trimmedPosition.size()) - 1);
+  if (Find(trimmedPosition, TXT("W")) > 0) position = TXT("-") + position;
+  return forceComma ? ReplaceAll(position, TXT("."), TXT(","))
+                    : ReplaceAll(position, TXT(","), TXT("."));
+}
+
+int32_t PositionNamespace(const Text& satellitePosition, const Text& trimmedPosition) {
+  const float tenths = std::fabs(ParseDecimal(ReplaceAll(satellitePosition, TXT(","), TXT("."))) * 10.0f);
+  // A position that is no finite number of a sane size counts as 0.
+  const int64_t t = std::isfinite(tenths) && tenths < 2147483648.0f ? static_cast<int64_t>(tenths) : 0;
+  const int64_t value = Right(trimmedPosition, 1) == TXT("E") ? t : 3600 - t;
+  // The 32-bit column keeps the low 32 bits of value * 65536.
+  return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(value) << 16));
+}
+
+void FillEntry(BouquetEntry& entry, int32_t bouquetNumber, int32_t sequenceNumber,
+               const Text& bouquetType, const Text& bouquetName, int32_t typeCode,
+               const DataFileNames& names, const xml::XmlNode* satellite,
+               const xml::XmlNode* transponder, const xml::XmlNode* service) {
+  entry.BouquetNumber = bouquetNumber;
+  entry.SequenceNumber = sequenceNumber;
+  entry.BouquetType = bouquetType;
+
+  entry.BouquetName = bouquetName;
+  if (gui::GetState(Gadgets.FtaOnlyCheck) == 1) {
+    const int mark = gui::GetState(Gadgets.FtaMarkCombo);
+    if (mark == kFtaPrefixRow) entry.BouquetName = TXT("FTA ") + bouquetName;
+    if (mark == kFtaPostfixRow) entry.BouquetName = bouquetName + TXT(" FTA");
+  }
+
+  entry.ServiceName = xml::GetAttribute(service, names.name);
+  entry.Package = xml::GetAttribute(service, names.provider);
+  entry.Type = typeCode;
+
+  const Text storedPosition = xml::GetAttribute(satellite, names.position);
+  const Text position = Trim(storedPosition);
+  entry.SatellitePosition = SatellitePositionText(position, gui::GetState(Gadgets.ForceCommaCheck) == 1);
+  entry.SatelliteName = storedPosition + TXT(" ") + xml::GetAttribute(satellite, names.name);
+
+  entry.Frequency = KilohertzText(xml::GetAttribute(transponder, names.frequency));
+  entry.SymbolRate = SymbolsPerSecondText(xml::GetAttribute(transponder, names.symbolRate));
+  entry.Polarization = xml::GetAttribute(transponder, names.polarization);
+  entry.Fec = xml::GetAttribute(transponder, names.fecInner);
+  entry.TransponderId = xml::GetAttribute(transponder, names.tid);
+  entry.NetworkId = xml::GetAttribute(transponder, names.nid);
+  entry.ServiceId = xml::GetAttribute(service, names.sid);
+
+  entry.Namespace = PositionNamespace(entry.SatellitePosition, position);
+  entry.ChannelNumber = 0;
+  entry.VideoPid = xml::GetAttribute(service, names.vpid);
+  const Text audio = xml::GetAttribute(service, names.audio);
+  if (!Trim(audio).empty()) entry.AudioPid = FirstPid(audio);
+  const Text ac3 = xml::GetAttribute(service, names.audioAc3);
+  if (!Trim(ac3).empty()) entry.Ac3Pid = FirstPid(ac3);
+  entry.TeletextPid = xml::GetAttribute(service, names.txt);
+  entry.PcrPid = xml::GetAttribute(service, names.pcr);
+  entry.Flags = 0;
+  entry.System = xml::GetAttribute(transponder, names.msys);
+  entry.Modulation = xml::GetAttribute(transponder, names.mtyp);
+
+  if (Trim(entry.ServiceName).empty()) {
+    entry.ServiceName = entry.SatellitePosition + TXT(" ") + entry.Frequency + entry.Polarization;
+  }
+}
