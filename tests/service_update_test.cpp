@@ -436,9 +436,9 @@ TEST_F(ServiceUpdateTest, UpdateServicesReportsEveryChangeAndMarksWhatWasNotFoun
                         "Updated_System:     " + hb + " 12100000V [Moved Channel] new[DVB-S2] was[DVB-S]\r\n"
                         "Updated_Modulation: " + hb + " 12100000V [Moved Channel] new[8PSK] was[QPSK]\r\n"
                         "Updated_Package:      " + hb + " 11200000H [T\xC3\xA9l\xC3\xA9 Sud] new[Sud_Co] was[Sud Co]\r\n"
+                        "Removed [Gone] [Old Channel] [9999] [" + hb + "] [11034000V]\r\n"
                         "Updated_SatName:    30.0W Hispasat 30W 10730000V [TV Galicia] new[30.0W Hispasat 30W-5] "
-                        "was[30.0W Hispasat 30W]\r\n"
-                        "Removed [Gone] [Old Channel] [9999] [" + hb + "] [11034000V]\r\n"));
+                        "was[30.0W Hispasat 30W]\r\n"));
     EXPECT_EQ(TextToUtf8(gui::GetText(Gadgets.StatusLine1)),
               "Number of service updates:  NOT_FOUND:2 RE_FOUND:2 Package:1 Service ID:0 "
               "Video_PID:1 Audio_PID:0 Teletext_PID:0 PCR_PID:0 AC3_PID:0");
