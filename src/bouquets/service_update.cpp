@@ -12,12 +12,6 @@ namespace {
 
 bool IsLeft(int tree) { return tree == Gadgets.LeftTree; }
 
-std::vector<BouquetNode>& TreeNodes(int tree) {
-  return IsLeft(tree) ? Bouquets.LeftNodes : Bouquets.RightNodes;
-}
-
-int TreeStatusLine(int tree) { return IsLeft(tree) ? Gadgets.StatusLine1 : Gadgets.StatusLine2; }
-
 bool Ticked(int checkBox) { return gui::GetState(checkBox) == 1; }
 
 }  // namespace
@@ -25,12 +19,14 @@ bool Ticked(int checkBox) { return gui::GetState(checkBox) == 1; }
 void UpdateServices(int tree) {
   const bool within = Ticked(Gadgets.FindWithinSatelliteCheck);
   const bool removeNotFound = Ticked(Gadgets.RemoveNotFoundCheck);
+  std::vector<BouquetNode>* treeNodes = TreeNodes(tree);
+  if (!treeNodes) return;
+  std::vector<BouquetNode>& nodes = *treeNodes;
   const int statusLine = TreeStatusLine(tree);
   ServiceUpdate.Counters = UpdateCounters{};
   OpenUpdateReport();
   BuildServiceIndex();
 
-  std::vector<BouquetNode>& nodes = TreeNodes(tree);
   for (size_t i = 0; i < nodes.size(); ++i) {
     BouquetNode& node = nodes[i];
     if (node.level != 2) continue;
@@ -50,7 +46,14 @@ void UpdateServices(int tree) {
 
   gui::SetText(statusLine, IsLeft(tree) ? TXT("Deleting unknown services...")
                                         : TXT("Deleting not found services..."));
-  // TODO removal passes
+  // The removal passes of "Delete": marked services, then marked bouquets and
+  // bouquet types left without anything below them.
+  gui::BeginTreeBatch(tree);
+  RemoveMarkedServices(tree);
+  RemoveEmptyMarkedBouquets(tree);
+  RemoveEmptyMarkedTypes(tree);
+  gui::EndTreeBatch(tree);
+  gui::PollEvent();
   CloseUpdateReport();
   if (ServiceUpdate.Counters.NotFound > 0)
     gui::ShowMessage(TXT("Something is wrong"),
