@@ -175,6 +175,38 @@ TEST_F(ServiceUpdateTest, SatelliteAndPositionKeys) {
   }
 }
 
+TEST_F(ServiceUpdateTest, FrequenciesOfAnyDataFileCompareAndRoundSafely) {
+  struct Case {
+    const char* mhz;  // the transponder's "frequency"
+    const char* entryKhz;
+    bool sameTransponder;
+    const char* rounded;
+  };
+  const Case cases[] = {
+      {"11766", "11766000", true, "11766000"},
+      {"10714.25", "10713751", true, "10714250"},
+      {"10714.25", "10714750", false, "10714250"},
+      {"11494", "11493500", false, "11494000"},
+      {"NaN", "0", false, "0"},
+      {"Infinity", "1e30", false, "0"},
+      {"-Infinity", "0", false, "0"},
+      {"1e30", "0", false, "0"},
+      {"-10", "-10000", true, "-10000"},
+      {"", "", true, "0"},
+      {"x", "499", true, "0"},
+  };
+  for (const Case& c : cases) {
+    LoadDataBytes(std::string("<orbvane_list><transponder polarization=\"H\" frequency=\"") + c.mhz +
+                  "\"/></orbvane_list>");
+    const TransponderValues v = ReadTransponderValues(xml::ChildByPosition(xml::RootElement(DataDoc), 1));
+    BouquetEntry e;
+    e.Frequency = Utf8ToText(c.entryKhz);
+    e.Polarization = TXT("H");
+    EXPECT_EQ(IsEntryTransponder(v, ParseDecimal(e.Frequency), e), c.sameTransponder) << c.mhz;
+    EXPECT_EQ(TextToUtf8(RoundedFrequency(v.Frequency)), c.rounded) << c.mhz;
+  }
+}
+
 // ---- FindService on the fixture data file --------------------------------------------
 
 TEST_F(ServiceUpdateTest, FindServiceCasesOnTheFixture) {
