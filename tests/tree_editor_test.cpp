@@ -247,6 +247,13 @@ TEST_F(TreeEditorTest, ShiftRangesStopAtBouquetItemsAndSubtreesFollowTheirItem) 
        "click RightTree 1\nshift on\nclick RightTree 3\nclick RightTree 2\n",
        "T:User Bouquets TV|B:Germany|S*:Das Erste HD|S*:ZDF HD|S:RTL|B:France|S:TV5 Monde|"
        "S:France 24|T:User Bouquets Radio|B:Radio DE|S:Bayern 3|S:WDR 2 S\xC3\xBC" "d"},
+      {"a right click marks too", "rightclick RightTree 3\n",
+       "T:User Bouquets TV|B:Germany|S:Das Erste HD|S*:ZDF HD|S:RTL|B:France|S:TV5 Monde|"
+       "S:France 24|T:User Bouquets Radio|B:Radio DE|S:Bayern 3|S:WDR 2 S\xC3\xBC" "d"},
+      {"in edit mode a drag neither marks nor drops",
+       "click EditModeCheck\nshift on\ndrag RightTree 1\ndrop RightTree 5\n",
+       "T:User Bouquets TV|B:Germany|S:Das Erste HD|S:ZDF HD|S:RTL|B:France|S:TV5 Monde|"
+       "S:France 24|T:User Bouquets Radio|B:Radio DE|S:Bayern 3|S:WDR 2 S\xC3\xBC" "d"},
       {"plain click on a bouquet marks it alone", "click RightTree 5\n",
        "T:User Bouquets TV|B:Germany|S:Das Erste HD|S:ZDF HD|S:RTL|B*:France|S:TV5 Monde|"
        "S:France 24|T:User Bouquets Radio|B:Radio DE|S:Bayern 3|S:WDR 2 S\xC3\xBC" "d"},

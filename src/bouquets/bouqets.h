@@ -70,6 +70,10 @@ int TreeStatusLine(int tree);
 
 // Asks for a bouquet file and loads it into the tree.
 void LoadBouquetFile(int tree, const Text& prompt);
+// The tree emptied and filled from the file at path (the part after the
+// requester): a file that cannot be read leaves it empty, a file without the
+// bouquet header is reported.
+void LoadBouquetFileFrom(int tree, const Text& path);
 // Appends a node parsed from a file line to the tree's node list.
 void AppendNode(int tree, int level, const Text& line);
 // Empties the tree, its node list and its file name.

@@ -85,11 +85,16 @@ void AddFileLines(int tree, const std::vector<Text>& lines, Text lastType, Text 
 }  // namespace
 
 void LoadBouquetFile(int tree, const Text& prompt) {
-  std::vector<BouquetNode>* nodes = TreeNodes(tree);
-  if (!nodes) return;
+  if (!TreeNodes(tree)) return;
   ShowTreeFiles();
   const Text path = gui::OpenFileRequester(prompt, TXT("*.txt"), TXT("*.txt"));
   if (path.empty()) return;
+  LoadBouquetFileFrom(tree, path);
+}
+
+void LoadBouquetFileFrom(int tree, const Text& path) {
+  std::vector<BouquetNode>* nodes = TreeNodes(tree);
+  if (!nodes) return;
   ClearTree(tree);
   std::vector<Text> lines;
   if (!ReadTextLines(path, lines)) return;
