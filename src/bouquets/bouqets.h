@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "bouquets/bouquet_format.h"
+#include "bouquets/service_entry.h"
 #include "common/text.h"
 
 // One item of a bouquet tree: node i of a tree's node list belongs to item i
@@ -41,6 +42,8 @@ struct BouquetState {
   std::array<std::vector<BouquetEntry>, 3> CombinedLists;
   // Every service of the data file, for the services import file.
   std::vector<BouquetEntry> ServicesList;
+  // The data file flattened for the walks of one run of MakeBouquetFiles.
+  DataFileWalk ImportWalk;
 };
 
 extern BouquetState Bouquets;

@@ -36,8 +36,7 @@ bool IsBlank(char c) { return c == ' '; }
 
 // The crypt value without its blanks is "FTA" in any letter case. Only ASCII
 // letters map to F, T and A, so the stored bytes can be looked at directly.
-bool IsFreeToAir(const DataFileNames& names, const xml::XmlNode* service) {
-  std::string_view crypt = xml::AttributeBytes(service, names.crypt);
+bool IsFreeToAir(std::string_view crypt) {
   while (!crypt.empty() && IsBlank(crypt.front())) crypt.remove_prefix(1);
   while (!crypt.empty() && IsBlank(crypt.back())) crypt.remove_suffix(1);
   if (crypt.size() != 3) return false;
@@ -47,7 +46,7 @@ bool IsFreeToAir(const DataFileNames& names, const xml::XmlNode* service) {
 
 // Appends the service at the walk's place to the current list of its kind.
 void AddServiceToBouquet(const Text& bouquetName, bool hdtvPass, const DataFileNames& names,
-                         const xml::XmlNode* satellite, const xml::XmlNode* transponder,
+                         const TransponderFields& fields, const xml::XmlNode* transponder,
                          const xml::XmlNode* service) {
   bool isRadio = false;
   const int32_t code = ServiceTypeCode(names, transponder, service, isRadio);
@@ -56,8 +55,8 @@ void AddServiceToBouquet(const Text& bouquetName, bool hdtvPass, const DataFileN
   // Provisional numbers; WriteBouquetFiles numbers the sorted list.
   const int32_t sequence = static_cast<int32_t>(list.size());
   list.emplace_back();
-  FillEntry(list.back(), 0, sequence, isRadio ? kRadioBouquetType : kTvBouquetType, bouquetName,
-            code, names, satellite, transponder, service);
+  FillEntryWith(list.back(), 0, sequence, isRadio ? kRadioBouquetType : kTvBouquetType,
+                bouquetName, code, names, fields, service);
 }
 
 void ClearCurrentLists() {
@@ -68,13 +67,28 @@ void ClearCombinedLists() {
   for (auto& list : Bouquets.CombinedLists) list.clear();
 }
 
-void SortByServiceName(std::vector<BouquetEntry>& list) {
-  std::stable_sort(list.begin(), list.end(), [](const BouquetEntry& a, const BouquetEntry& b) {
-    return CompareNoCase(a.ServiceName, b.ServiceName) < 0;
-  });
-}
-
 }  // namespace
+
+void SortByServiceName(std::vector<BouquetEntry>& list) {
+  // The names with A to Z made a to z compare by character code as the
+  // comparison without regard to case does; they are made once per entry.
+  std::vector<Text> keys(list.size());
+  for (size_t i = 0; i < list.size(); ++i) {
+    keys[i] = list[i].ServiceName;
+    for (Char& c : keys[i]) {
+      if (c >= TXT('A') && c <= TXT('Z')) c = static_cast<Char>(c + 32);
+    }
+  }
+  // Entries are large: the order is found on positions, then each entry moves once.
+  std::vector<uint32_t> order(list.size());
+  for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<uint32_t>(i);
+  std::stable_sort(order.begin(), order.end(),
+                   [&keys](uint32_t a, uint32_t b) { return keys[a] < keys[b]; });
+  std::vector<BouquetEntry> sorted;
+  sorted.reserve(list.size());
+  for (uint32_t i : order) sorted.push_back(std::move(list[i]));
+  list.swap(sorted);
+}
 
 Text ImportFolder() {
   return gui::GetState(Gadgets.FtaOnlyCheck) == 1 ? Shell.FtaFolder : Shell.AllFolder;
@@ -90,6 +104,7 @@ Text BouquetFileNameText(const Text& bouquetText) {
 
 void MakeBouquetFiles() {
   ClearCombinedLists();
+  BuildDataFileWalk(Bouquets.ImportWalk, xml::RootElement(DataDoc));
   MakeListBouquets(Gadgets.CountryList);
   MakeListBouquets(Gadgets.ProviderList);
   MakeListBouquets(Gadgets.GenreList);
@@ -97,6 +112,7 @@ void MakeBouquetFiles() {
   MakeHdtvBouquet();
   WriteCombinedFile(TXT("Orbvane"));
   ClearCombinedLists();
+  Bouquets.ImportWalk = DataFileWalk{};
 }
 
 void MakeListBouquets(int listGadget) {
@@ -127,56 +143,95 @@ void CollectBouquet(int listGadget, int row) {
   const bool languagePass = listGadget == Gadgets.LanguageFilterList;
   const Text matchKey = languagePass ? LanguageAbbreviation(itemText) : itemText;
 
-  const xml::XmlNode* root = xml::RootElement(DataDoc);
-  if (!xml::NameIs(root, "orbvane_list")) return;
-  const DataFileNames names = InternDataFileNames(root);
-  const xml::NameKey* matchedAttribute = nullptr;
-  if (listGadget == Gadgets.CountryList) matchedAttribute = &names.country;
-  if (listGadget == Gadgets.ProviderList) matchedAttribute = &names.provider;
-  if (listGadget == Gadgets.GenreList) matchedAttribute = &names.genre;
-  // No event runs during the walk, so the option cannot change in it.
+  // A run of MakeBouquetFiles flattens the data file once for all its walks.
+  DataFileWalk ownWalk;
+  const DataFileWalk* walk = &Bouquets.ImportWalk;
+  if (!walk->built) {
+    BuildDataFileWalk(ownWalk, xml::RootElement(DataDoc));
+    walk = &ownWalk;
+  }
+  const DataFileNames& names = walk->names;
+
+  // Which distinct values take a service: each is compared once per walk.
+  auto valuesWhere = [](const DataWalkColumn& column, auto&& test) {
+    std::vector<char> result(column.values.size());
+    for (size_t v = 0; v < column.values.size(); ++v) result[v] = test(column.values[v]) ? 1 : 0;
+    return result;
+  };
+  auto equalsKey = [&matchKey](std::string_view held) { return xml::HeldValueEquals(held, matchKey); };
+  auto containsKey = [&matchKey](std::string_view held) {
+    return xml::HeldValueContains(held, matchKey);
+  };
+  auto isHdtv = [](std::string_view held) {
+    return xml::HeldValueEquals(held, TXT("hdtv")) || xml::HeldValueEquals(held, TXT("3dtv"));
+  };
+  const DataWalkColumn* matched = nullptr;   // list passes of country, provider, genre
+  const DataWalkColumn* alsoMatched = nullptr;  // the second column of the language pass
+  std::vector<char> takes, alsoTakes;
+  if (hdtvPass) {
+    matched = &walk->type;
+    takes = valuesWhere(walk->type, isHdtv);
+  } else if (languagePass) {
+    matched = &walk->audio;
+    alsoMatched = &walk->audioAc3;
+    takes = valuesWhere(walk->audio, containsKey);
+    alsoTakes = valuesWhere(walk->audioAc3, containsKey);
+  } else {
+    if (listGadget == Gadgets.CountryList) matched = &walk->country;
+    if (listGadget == Gadgets.ProviderList) matched = &walk->provider;
+    if (listGadget == Gadgets.GenreList) matched = &walk->genre;
+    if (matched) takes = valuesWhere(*matched, equalsKey);
+  }
+  // No event runs during the walk, so the options cannot change in it.
   const bool ftaOnly = gui::GetState(Gadgets.FtaOnlyCheck) == 1;
+  const bool forceComma = gui::GetState(Gadgets.ForceCommaCheck) == 1;
+  const std::vector<char> freeToAir = valuesWhere(walk->crypt, IsFreeToAir);
   // In the HDTV pass the progress text shows the type of the last service looked at.
   const xml::XmlNode* lastExamined = nullptr;
 
-  for (const xml::XmlNode* satellite = FirstElementChild(root); satellite;
-       satellite = NextElement(satellite)) {
-    if (!xml::NameIs(satellite, names.satellite)) {
-      SomethingIsWrong(TXT("Not a satellite "), satellite);
-      continue;
-    }
-    const Text shown = hdtvPass ? xml::GetAttribute(lastExamined, names.type) : itemText;
-    gui::SetText(Gadgets.VersionText, TXT("Bouquet ") + shown + TXT(" ") +
-                                          xml::GetAttribute(satellite, names.name) + TXT("\n"));
-    for (const xml::XmlNode* transponder = FirstElementChild(satellite); transponder;
-         transponder = NextElement(transponder)) {
-      if (!xml::NameIs(transponder, names.transponder)) {
-        SomethingIsWrong(TXT("Not a transponder "), transponder);
+  const xml::XmlNode* satellite = nullptr;
+  const xml::XmlNode* transponder = nullptr;
+  // Made when the transponder's first service is taken.
+  TransponderFields fields;
+  bool fieldsMade = false;
+  size_t index = 0;  // of the service among all services
+  for (const DataWalkStep& step : walk->steps) {
+    switch (step.kind) {
+      case DataWalkStep::NotSatellite:
+        SomethingIsWrong(TXT("Not a satellite "), step.node);
+        continue;
+      case DataWalkStep::NotTransponder:
+        SomethingIsWrong(TXT("Not a transponder "), step.node);
+        continue;
+      case DataWalkStep::NotChannel:
+        SomethingIsWrong(TXT("Not a channel "), step.node);
+        continue;
+      case DataWalkStep::Satellite: {
+        satellite = step.node;
+        const Text shown = hdtvPass ? xml::GetAttribute(lastExamined, names.type) : itemText;
+        gui::SetText(Gadgets.VersionText, TXT("Bouquet ") + shown + TXT(" ") +
+                                              xml::GetAttribute(satellite, names.name) + TXT("\n"));
         continue;
       }
-      for (const xml::XmlNode* service = FirstElementChild(transponder); service;
-           service = NextElement(service)) {
-        if (!xml::NameIs(service, names.service)) {
-          SomethingIsWrong(TXT("Not a channel "), service);
-          continue;
-        }
-        if (ftaOnly && !IsFreeToAir(names, service)) continue;
-        if (hdtvPass) {
-          lastExamined = service;
-          if (xml::AttributeEquals(service, names.type, TXT("hdtv")) ||
-              xml::AttributeEquals(service, names.type, TXT("3dtv"))) {
-            AddServiceToBouquet(kHdtvBouquetName, true, names, satellite, transponder, service);
-          }
-        } else if (languagePass) {
-          if (xml::AttributeContains(service, names.audio, matchKey) ||
-              xml::AttributeContains(service, names.audioAc3, matchKey)) {
-            AddServiceToBouquet(itemText, false, names, satellite, transponder, service);
-          }
-        } else if (matchedAttribute && xml::AttributeEquals(service, *matchedAttribute, matchKey)) {
-          AddServiceToBouquet(itemText, false, names, satellite, transponder, service);
-        }
-      }
+      case DataWalkStep::Transponder:
+        transponder = step.node;
+        fieldsMade = false;
+        continue;
+      case DataWalkStep::Service:
+        break;
     }
+    const size_t i = index++;
+    if (ftaOnly && !freeToAir[walk->crypt.ofService[i]]) continue;
+    if (hdtvPass) lastExamined = step.node;
+    const bool take = (matched && takes[matched->ofService[i]]) ||
+                      (alsoMatched && alsoTakes[alsoMatched->ofService[i]]);
+    if (!take) continue;
+    if (!fieldsMade) {
+      MakeTransponderFields(fields, names, satellite, transponder, forceComma);
+      fieldsMade = true;
+    }
+    AddServiceToBouquet(hdtvPass ? kHdtvBouquetName : itemText, hdtvPass, names, fields,
+                        transponder, step.node);
   }
 }
 

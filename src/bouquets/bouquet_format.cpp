@@ -1,6 +1,8 @@
 // The bouquet list text format: header, line writer and line reader.
 #include "bouquets/bouquet_format.h"
 
+#include <charconv>
+
 #include "common/encoding.h"
 #include "common/files.h"
 #include "platform/gui.h"
@@ -55,14 +57,36 @@ int32_t BouquetEntry::*IntegerField(int column) {
   }
 }
 
-// A TAB, CR or LF inside a value would shift the columns or split the line;
-// such a character is written as one blank.
-Text ColumnValue(const BouquetEntry& entry, int column) {
-  Text value = Trim(EntryColumnText(entry, column));
-  for (Char& c : value) {
-    if (c == TXT('\t') || c == TXT('\r') || c == TXT('\n')) c = TXT(' ');
+bool IsLineBreaking(Char c) { return c == TXT('\t') || c == TXT('\r') || c == TXT('\n'); }
+
+// Appends a value without its leading and trailing blanks, in the file's
+// encoding. A TAB, CR or LF inside it would shift the columns or split the
+// line; such a character is written as one blank. Large files are written
+// line after line, so the usual ASCII value goes straight into the bytes.
+void AppendValue(std::string& bytes, TextView value) {
+  const size_t first = value.find_first_not_of(TXT(' '));
+  if (first == TextView::npos) return;
+  value = value.substr(first, value.find_last_not_of(TXT(' ')) - first + 1);
+  bool plain = true;
+  for (Char c : value) plain = plain && CharCode(c) < 0x80 && !IsLineBreaking(c);
+  if (plain) {
+    // The same bytes in both builds.
+    const size_t at = bytes.size();
+    bytes.resize(at + value.size());
+    for (size_t i = 0; i < value.size(); ++i) bytes[at + i] = static_cast<char>(value[i]);
+    return;
   }
-  return value;
+  Text copy(value);
+  for (Char& c : copy) {
+    if (IsLineBreaking(c)) c = TXT(' ');
+  }
+  bytes += TextToFileBytes(copy);
+}
+
+void AppendInteger(std::string& bytes, int32_t value) {
+  char digits[16];
+  const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+  bytes.append(digits, end);
 }
 
 }  // namespace
@@ -108,20 +132,23 @@ void BeginEntryFile(EntryFile& file, const Text& path, bool withBouquetColumns) 
 }
 
 void WriteEntryLine(EntryFile& file, const BouquetEntry& entry, bool withBouquetColumns) {
-  if (Trim(entry.ServiceId).empty()) {
+  if (entry.ServiceId.find_first_not_of(TXT(' ')) == Text::npos) {
     gui::ShowMessage(TXT("Service ID error"), TXT("Skipping: \n") + entry.SatelliteName + TXT("\n") +
                                                  entry.ServiceName + TXT("\n") + entry.Frequency +
                                                  entry.Polarization,
                      gui::kMessageOk);
     return;
   }
-  Text line;
+  std::string& bytes = file.bytes;
   for (int column = withBouquetColumns ? 1 : kFirstServiceColumn; column <= kEntryColumnCount;
        ++column) {
-    line += ColumnValue(entry, column);
-    line += column == kEntryColumnCount ? TXT('\n') : TXT('\t');
+    if (auto field = IntegerField(column)) {
+      AppendInteger(bytes, entry.*field);
+    } else if (auto textField = TextField(column)) {
+      AppendValue(bytes, entry.*textField);
+    }
+    bytes.push_back(column == kEntryColumnCount ? '\n' : '\t');
   }
-  file.bytes += TextToFileBytes(line);
 }
 
 bool FinishEntryFile(EntryFile& file) { return WriteFileAtomically(file.path, file.bytes); }

@@ -3,8 +3,10 @@
 // import file, all written from the loaded data file.
 #pragma once
 
+#include <vector>
+
+#include "bouquets/bouquet_format.h"
 #include "common/text.h"
-#include "platform/xml_doc.h"
 
 // Kinds of bouquet, the index of the current and combined lists.
 enum BouquetKind : int { kTvKind = 0, kHdtvKind = 1, kRadioKind = 2 };
@@ -22,6 +24,8 @@ void CollectBouquet(int listGadget, int row);
 void WriteBouquetFiles(const Text& bouquetText);
 void AppendToCombined();
 void WriteCombinedFile(const Text& text);
+// By "Service Name" without regard to case, stable.
+void SortByServiceName(std::vector<BouquetEntry>& list);
 // "Sky / Movies?" gives "Sky__Movies_".
 Text BouquetFileNameText(const Text& bouquetText);
 // AllFolder, or FtaFolder while FtaOnlyCheck is ticked.

@@ -2,6 +2,7 @@
 #include "bouquets/service_entry.h"
 
 #include <cmath>
+#include <unordered_map>
 
 #include "platform/gui.h"
 #include "shell/main_window.h"
@@ -30,6 +31,12 @@ Text KilohertzText(const Text& megahertz) {
 Text SymbolsPerSecondText(const Text& kiloSymbols) {
   const uint64_t value = static_cast<uint64_t>(ParseInteger(kiloSymbols)) * 1000u;
   return FormatInteger(static_cast<int64_t>(value));
+}
+
+std::string_view TrimBlanks(std::string_view s) {
+  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+  return s;
 }
 
 }  // namespace
@@ -76,19 +83,65 @@ const xml::XmlNode* NextElement(const xml::XmlNode* node) {
   return next;
 }
 
+void BuildDataFileWalk(DataFileWalk& walk, const xml::XmlNode* root) {
+  walk = DataFileWalk{};
+  walk.built = true;
+  if (!xml::NameIs(root, "orbvane_list")) return;
+  const DataFileNames& n = walk.names = InternDataFileNames(root);
+  struct Filling {
+    DataWalkColumn* column;
+    const xml::NameKey* key;
+    std::unordered_map<std::string_view, uint32_t> numbers;
+  };
+  Filling columns[] = {{&walk.country, &n.country, {}},   {&walk.provider, &n.provider, {}},
+                       {&walk.genre, &n.genre, {}},       {&walk.audio, &n.audio, {}},
+                       {&walk.audioAc3, &n.audioAc3, {}}, {&walk.type, &n.type, {}},
+                       {&walk.crypt, &n.crypt, {}}};
+  auto add = [&walk](DataWalkStep::Kind kind, const xml::XmlNode* node) {
+    walk.steps.push_back(DataWalkStep{kind, node});
+  };
+  for (const xml::XmlNode* satellite = FirstElementChild(root); satellite;
+       satellite = NextElement(satellite)) {
+    if (!xml::NameIs(satellite, n.satellite)) {
+      add(DataWalkStep::NotSatellite, satellite);
+      continue;
+    }
+    add(DataWalkStep::Satellite, satellite);
+    for (const xml::XmlNode* transponder = FirstElementChild(satellite); transponder;
+         transponder = NextElement(transponder)) {
+      if (!xml::NameIs(transponder, n.transponder)) {
+        add(DataWalkStep::NotTransponder, transponder);
+        continue;
+      }
+      add(DataWalkStep::Transponder, transponder);
+      for (const xml::XmlNode* service = FirstElementChild(transponder); service;
+           service = NextElement(service)) {
+        if (!xml::NameIs(service, n.service)) {
+          add(DataWalkStep::NotChannel, service);
+          continue;
+        }
+        add(DataWalkStep::Service, service);
+        for (Filling& f : columns) {
+          const std::string_view value = xml::AttributeBytes(service, *f.key);
+          const auto [at, added] =
+              f.numbers.try_emplace(value, static_cast<uint32_t>(f.column->values.size()));
+          if (added) f.column->values.push_back(value);
+          f.column->ofService.push_back(at->second);
+        }
+      }
+    }
+  }
+}
+
 int32_t ServiceTypeCode(const DataFileNames& names, const xml::XmlNode* transponder,
                         const xml::XmlNode* service, bool& isRadio) {
-  isRadio = false;
-  // Blanks around the values are allowed; "radio" is compared exactly.
-  const Text type = Trim(xml::GetAttribute(service, names.type));
-  if (type == TXT("radio")) {
-    isRadio = true;
-    return kTypeRadio;
-  }
-  const Text system = Trim(xml::GetAttribute(transponder, names.msys));
-  if (Find(system, TXT("S2")) == 0) return kTypeDvbS;
-  return Trim(xml::GetAttribute(transponder, names.mtyp)) == TXT("8PSK") ? kTypeDvbS2_8psk
-                                                                        : kTypeDvbS2Other;
+  // Blanks around the values are allowed. Only ASCII bytes read as the ASCII
+  // letters and digits compared here, so the held bytes can be looked at.
+  isRadio = TrimBlanks(xml::AttributeBytes(service, names.type)) == "radio";
+  if (isRadio) return kTypeRadio;
+  if (xml::AttributeBytes(transponder, names.msys).find("S2") == std::string_view::npos) return kTypeDvbS;
+  return TrimBlanks(xml::AttributeBytes(transponder, names.mtyp)) == "8PSK" ? kTypeDvbS2_8psk
+                                                                           : kTypeDvbS2Other;
 }
 
 Text SatellitePositionText(const Text& trimmedPosition, bool forceComma) {
@@ -107,10 +160,39 @@ int32_t PositionNamespace(const Text& satellitePosition, const Text& trimmedPosi
   return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(value) << 16));
 }
 
+void MakeTransponderFields(TransponderFields& fields, const DataFileNames& names,
+                           const xml::XmlNode* satellite, const xml::XmlNode* transponder,
+                           bool forceComma) {
+  const Text storedPosition = xml::GetAttribute(satellite, names.position);
+  const Text position = Trim(storedPosition);
+  fields.satellitePosition = SatellitePositionText(position, forceComma);
+  fields.satelliteName = storedPosition + TXT(" ") + xml::GetAttribute(satellite, names.name);
+  fields.frequency = KilohertzText(xml::GetAttribute(transponder, names.frequency));
+  fields.symbolRate = SymbolsPerSecondText(xml::GetAttribute(transponder, names.symbolRate));
+  fields.polarization = xml::GetAttribute(transponder, names.polarization);
+  fields.fec = xml::GetAttribute(transponder, names.fecInner);
+  fields.transponderId = xml::GetAttribute(transponder, names.tid);
+  fields.networkId = xml::GetAttribute(transponder, names.nid);
+  fields.nameSpace = PositionNamespace(fields.satellitePosition, position);
+  fields.system = xml::GetAttribute(transponder, names.msys);
+  fields.modulation = xml::GetAttribute(transponder, names.mtyp);
+}
+
 void FillEntry(BouquetEntry& entry, int32_t bouquetNumber, int32_t sequenceNumber,
                const Text& bouquetType, const Text& bouquetName, int32_t typeCode,
                const DataFileNames& names, const xml::XmlNode* satellite,
                const xml::XmlNode* transponder, const xml::XmlNode* service) {
+  TransponderFields fields;
+  MakeTransponderFields(fields, names, satellite, transponder,
+                        gui::GetState(Gadgets.ForceCommaCheck) == 1);
+  FillEntryWith(entry, bouquetNumber, sequenceNumber, bouquetType, bouquetName, typeCode, names,
+                fields, service);
+}
+
+void FillEntryWith(BouquetEntry& entry, int32_t bouquetNumber, int32_t sequenceNumber,
+                   const Text& bouquetType, const Text& bouquetName, int32_t typeCode,
+                   const DataFileNames& names, const TransponderFields& fields,
+                   const xml::XmlNode* service) {
   entry.BouquetNumber = bouquetNumber;
   entry.SequenceNumber = sequenceNumber;
   entry.BouquetType = bouquetType;
@@ -125,21 +207,16 @@ void FillEntry(BouquetEntry& entry, int32_t bouquetNumber, int32_t sequenceNumbe
   entry.ServiceName = xml::GetAttribute(service, names.name);
   entry.Package = xml::GetAttribute(service, names.provider);
   entry.Type = typeCode;
-
-  const Text storedPosition = xml::GetAttribute(satellite, names.position);
-  const Text position = Trim(storedPosition);
-  entry.SatellitePosition = SatellitePositionText(position, gui::GetState(Gadgets.ForceCommaCheck) == 1);
-  entry.SatelliteName = storedPosition + TXT(" ") + xml::GetAttribute(satellite, names.name);
-
-  entry.Frequency = KilohertzText(xml::GetAttribute(transponder, names.frequency));
-  entry.SymbolRate = SymbolsPerSecondText(xml::GetAttribute(transponder, names.symbolRate));
-  entry.Polarization = xml::GetAttribute(transponder, names.polarization);
-  entry.Fec = xml::GetAttribute(transponder, names.fecInner);
-  entry.TransponderId = xml::GetAttribute(transponder, names.tid);
-  entry.NetworkId = xml::GetAttribute(transponder, names.nid);
+  entry.SatellitePosition = fields.satellitePosition;
+  entry.SatelliteName = fields.satelliteName;
+  entry.Frequency = fields.frequency;
+  entry.SymbolRate = fields.symbolRate;
+  entry.Polarization = fields.polarization;
+  entry.Fec = fields.fec;
+  entry.TransponderId = fields.transponderId;
+  entry.NetworkId = fields.networkId;
   entry.ServiceId = xml::GetAttribute(service, names.sid);
-
-  entry.Namespace = PositionNamespace(entry.SatellitePosition, position);
+  entry.Namespace = fields.nameSpace;
   entry.ChannelNumber = 0;
   entry.VideoPid = xml::GetAttribute(service, names.vpid);
   const Text audio = xml::GetAttribute(service, names.audio);
@@ -149,8 +226,8 @@ void FillEntry(BouquetEntry& entry, int32_t bouquetNumber, int32_t sequenceNumbe
   entry.TeletextPid = xml::GetAttribute(service, names.txt);
   entry.PcrPid = xml::GetAttribute(service, names.pcr);
   entry.Flags = 0;
-  entry.System = xml::GetAttribute(transponder, names.msys);
-  entry.Modulation = xml::GetAttribute(transponder, names.mtyp);
+  entry.System = fields.system;
+  entry.Modulation = fields.modulation;
 
   if (Trim(entry.ServiceName).empty()) {
     entry.ServiceName = entry.SatellitePosition + TXT(" ") + entry.Frequency + entry.Polarization;

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
+#include <vector>
 
 #include "bouquets/bouquet_format.h"
 #include "common/text.h"
@@ -22,6 +24,36 @@ struct DataFileNames {
 
 // The names of the document that node belongs to.
 DataFileNames InternDataFileNames(const xml::XmlNode* node);
+
+// The data file in document order, flat: what a walk over satellites,
+// transponders and services meets, with the values that decide whether a
+// service is taken. Each such value is held once per distinct text and each
+// service refers to it by number, so a walk compares a bouquet's text with
+// each distinct value once and then only looks at numbers: one walk per
+// bouquet stays cheap on large files. The values point into the document,
+// which must stay loaded and unchanged while the walk is used.
+struct DataWalkStep {
+  enum Kind : uint8_t { Satellite, Transponder, Service, NotSatellite, NotTransponder, NotChannel };
+  Kind kind;
+  const xml::XmlNode* node;
+};
+
+// One attribute of every service: the distinct values as the document holds
+// them, and per service (in step order) the number of its value.
+struct DataWalkColumn {
+  std::vector<std::string_view> values;
+  std::vector<uint32_t> ofService;
+};
+
+struct DataFileWalk {
+  bool built = false;
+  DataFileNames names;
+  std::vector<DataWalkStep> steps;
+  DataWalkColumn country, provider, genre, audio, audioAc3, type, crypt;
+};
+
+// Empty (but built) when the root is not "orbvane_list".
+void BuildDataFileWalk(DataFileWalk& walk, const xml::XmlNode* root);
 
 // The first element child of node, or the element after node; comments and
 // the like between elements are passed over.
@@ -52,3 +84,21 @@ void FillEntry(BouquetEntry& entry, int32_t bouquetNumber, int32_t sequenceNumbe
                const Text& bouquetType, const Text& bouquetName, int32_t typeCode,
                const DataFileNames& names, const xml::XmlNode* satellite,
                const xml::XmlNode* transponder, const xml::XmlNode* service);
+
+// The fields that come from the satellite and the transponder, the same for
+// every service of that transponder while the comma option stays as it is.
+// A walk that handles no event between its services (the option cannot
+// change) makes them once per transponder and fills with FillEntryWith.
+struct TransponderFields {
+  Text satellitePosition, satelliteName, frequency, symbolRate, polarization, fec, transponderId,
+      networkId, system, modulation;
+  int32_t nameSpace = 0;
+};
+void MakeTransponderFields(TransponderFields& fields, const DataFileNames& names,
+                           const xml::XmlNode* satellite, const xml::XmlNode* transponder,
+                           bool forceComma);
+// FillEntry with the transponder's fields made beforehand.
+void FillEntryWith(BouquetEntry& entry, int32_t bouquetNumber, int32_t sequenceNumber,
+                   const Text& bouquetType, const Text& bouquetName, int32_t typeCode,
+                   const DataFileNames& names, const TransponderFields& fields,
+                   const xml::XmlNode* service);

@@ -1,7 +1,5 @@
 // The services import file: every service of the data file once, in the
 // services layout of the bouquet list format, sorted by name.
-#include <algorithm>
-
 #include "bouquets/bouqets.h"
 #include "bouquets/import_files.h"
 #include "bouquets/service_entry.h"
@@ -42,6 +40,10 @@ void CollectServices() {
         SomethingIsWrong(TXT("Not a transponder "), transponder);
         continue;
       }
+      // No event runs during the walk: the comma option stays as it is.
+      TransponderFields fields;
+      MakeTransponderFields(fields, names, satellite, transponder,
+                            gui::GetState(Gadgets.ForceCommaCheck) == 1);
       for (const xml::XmlNode* service = FirstElementChild(transponder); service;
            service = NextElement(service)) {
         if (!xml::NameIs(service, names.service)) {
@@ -52,8 +54,8 @@ void CollectServices() {
         bool isRadio = false;
         const int32_t code = ServiceTypeCode(names, transponder, service, isRadio);
         Bouquets.ServicesList.emplace_back();
-        FillEntry(Bouquets.ServicesList.back(), 0, 0, Text(), Text(), code, names, satellite,
-                  transponder, service);
+        FillEntryWith(Bouquets.ServicesList.back(), 0, 0, Text(), Text(), code, names, fields,
+                      service);
       }
     }
   }
@@ -63,9 +65,7 @@ void WriteServicesFile(const Text& text) {
   const Text path = ImportFolder() + TXT("Services_") + ReplaceAll(text, TXT(" "), TXT("_")) +
                     TXT("_ALL.txt");
   std::vector<BouquetEntry>& list = Bouquets.ServicesList;
-  std::stable_sort(list.begin(), list.end(), [](const BouquetEntry& a, const BouquetEntry& b) {
-    return CompareNoCase(a.ServiceName, b.ServiceName) < 0;
-  });
+  SortByServiceName(list);
   EntryFile file;
   BeginEntryFile(file, path, false);
   for (const BouquetEntry& entry : list) WriteEntryLine(file, entry, false);

@@ -895,25 +895,33 @@ std::string_view AttributeBytes(const XmlNode* node, const NameKey& key) {
 }
 
 Text GetAttribute(const XmlNode* node, const NameKey& key) {
-  return Utf8ToText(AttributeBytes(node, key));
+  const std::string_view bytes = AttributeBytes(node, key);
+  if (IsAscii(bytes)) return Text(bytes.begin(), bytes.end());
+  return Utf8ToText(bytes);
+}
+
+bool HeldValueEquals(std::string_view held, const Text& value) {
+  // ASCII reads as itself in both builds; anything else takes the full conversion.
+  if (!IsAscii(held)) return Utf8ToText(held) == value;
+  return held.size() == value.size() && SameAt(held, 0, value);
+}
+
+bool HeldValueContains(std::string_view held, const Text& pattern) {
+  if (pattern.empty()) return false;
+  if (!IsAscii(held)) return Utf8ToText(held).find(pattern) != Text::npos;
+  if (pattern.size() > held.size()) return false;
+  for (size_t at = 0; at + pattern.size() <= held.size(); ++at) {
+    if (SameAt(held, at, pattern)) return true;
+  }
+  return false;
 }
 
 bool AttributeEquals(const XmlNode* node, const NameKey& key, const Text& value) {
-  const std::string_view bytes = AttributeBytes(node, key);
-  // ASCII reads as itself in both builds; anything else takes the full conversion.
-  if (!IsAscii(bytes)) return Utf8ToText(bytes) == value;
-  return bytes.size() == value.size() && SameAt(bytes, 0, value);
+  return HeldValueEquals(AttributeBytes(node, key), value);
 }
 
 bool AttributeContains(const XmlNode* node, const NameKey& key, const Text& pattern) {
-  if (pattern.empty()) return false;
-  const std::string_view bytes = AttributeBytes(node, key);
-  if (!IsAscii(bytes)) return Utf8ToText(bytes).find(pattern) != Text::npos;
-  if (pattern.size() > bytes.size()) return false;
-  for (size_t at = 0; at + pattern.size() <= bytes.size(); ++at) {
-    if (SameAt(bytes, at, pattern)) return true;
-  }
-  return false;
+  return HeldValueContains(AttributeBytes(node, key), pattern);
 }
 
 Text NodeText(const XmlNode* node) {

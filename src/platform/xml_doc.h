@@ -94,6 +94,9 @@ Text GetAttribute(const XmlNode* node, const NameKey& key);
 bool AttributeEquals(const XmlNode* node, const NameKey& key, const Text& value);
 // pattern occurs in GetAttribute(node, key); an empty pattern never does.
 bool AttributeContains(const XmlNode* node, const NameKey& key, const Text& pattern);
+// The same two on a value as AttributeBytes gives it.
+bool HeldValueEquals(std::string_view held, const Text& value);
+bool HeldValueContains(std::string_view held, const Text& pattern);
 
 // Text content of a text, comment, CDATA or processing-instruction node.
 Text NodeText(const XmlNode* node);
