@@ -21,9 +21,14 @@ Text FirstPid(const Text& audio) { return Field(Trim(audio), 1, TXT(":")); }
 // and old value, with the entry's values at the moment of writing.
 void ReportChange(const BouquetEntry& entry, const Char* label, const Text& newValue,
                   const Text& oldValue) {
-  WriteReportLine(label + entry.SatelliteName + TXT(" ") + entry.Frequency + entry.Polarization +
-                  TXT(" [") + entry.ServiceName + TXT("] new[") + newValue + TXT("] was[") +
-                  oldValue + TXT("]"));
+  Text line;
+  line.reserve(64 + entry.SatelliteName.size() + entry.ServiceName.size() + newValue.size() +
+               oldValue.size());
+  line.append(label).append(entry.SatelliteName).append(TXT(" "));
+  line.append(entry.Frequency).append(entry.Polarization).append(TXT(" ["));
+  line.append(entry.ServiceName).append(TXT("] new[")).append(newValue);
+  line.append(TXT("] was[")).append(oldValue).append(TXT("]"));
+  WriteReportLine(line);
 }
 
 void UpdateColumn(BouquetEntry& entry, Text BouquetEntry::*column, const Text& newValue,
@@ -57,7 +62,7 @@ void OpenUpdateReport() {
 }
 
 void WriteReportLine(const Text& line) {
-  if (ServiceUpdate.Report.stream.is_open()) WriteLine(ServiceUpdate.Report, line);
+  if (ServiceUpdate.Report.stream.is_open()) WriteText(ServiceUpdate.Report, line + TXT("\r\n"));
 }
 
 void CloseUpdateReport() {

@@ -73,7 +73,12 @@ void ForEachElement(const xml::XmlNode* parent, Visit visit) {
     if (xml::Kind(child) == xml::NodeKind::Element) visit(child);
 }
 
-void IndexSatellite(ServiceIndex& index, const xml::XmlNode* satellite) {
+// Names looked up for every element of the data file, interned once per run.
+struct DataNames {
+  xml::NameKey transponder, service, name, sid;
+};
+
+void IndexSatellite(ServiceIndex& index, const DataNames& names, const xml::XmlNode* satellite) {
   const size_t s = index.satellites.size();
   IndexedSatellite& sat = index.satellites.emplace_back();
   sat.key = SatelliteKey(satellite);
@@ -83,16 +88,16 @@ void IndexSatellite(ServiceIndex& index, const xml::XmlNode* satellite) {
   index.byPositionPoint[sat.positionPoint].push_back(s);
   index.byPositionComma[sat.positionComma].push_back(s);
   ForEachElement(satellite, [&](const xml::XmlNode* child) {
-    if (!xml::NameIs(child, "transponder")) {
+    if (!xml::NameIs(child, names.transponder)) {
       sat.strangers.push_back(Stranger{sat.transponders.size(), xml::Name(child)});
       return;
     }
     const size_t t = sat.transponders.size();
     sat.transponders.push_back(ReadTransponderValues(child));
     ForEachElement(child, [&](const xml::XmlNode* service) {
-      if (!xml::NameIs(service, "service")) return;
+      if (!xml::NameIs(service, names.service)) return;
       std::vector<ServiceHit>& hits = index.byService[ServiceKey(
-          xml::GetAttribute(service, TXT("name")), xml::GetAttribute(service, TXT("sid")))];
+          xml::GetAttribute(service, names.name), xml::GetAttribute(service, names.sid))];
       // Only the first service of a transponder with this name and id is ever taken.
       if (!hits.empty() && hits.back().satellite == s && hits.back().transponder == t) return;
       hits.push_back(ServiceHit{s, t, service});
@@ -105,9 +110,11 @@ std::shared_ptr<ServiceIndex> MakeServiceIndex() {
   const xml::XmlNode* root = xml::RootElement(DataDoc);
   index->validRoot = xml::NameIs(root, "orbvane_list");
   if (!index->validRoot) return index;
+  const DataNames names{xml::InternName(root, "transponder"), xml::InternName(root, "service"),
+                        xml::InternName(root, "name"), xml::InternName(root, "sid")};
   ForEachElement(root, [&](const xml::XmlNode* child) {
     if (xml::NameIs(child, "satellite"))
-      IndexSatellite(*index, child);
+      IndexSatellite(*index, names, child);
     else
       index->strangers.push_back(Stranger{index->satellites.size(), xml::Name(child)});
   });
