@@ -2,15 +2,17 @@
 // ident dialog into PNG files, so the layout can be looked at without a
 // display (run with QT_QPA_PLATFORM=offscreen).
 // Usage: ovn_screenshots OUTPUT_FOLDER
+#include <chrono>
 #include <filesystem>
 #include <iostream>
 #include <string>
+#include <thread>
 
+#include "bouquets/bouqets.h"
 #include "common/encoding.h"
 #include "common/files.h"
-#include "bouquets/bouqets.h"
-#include "platform/gui.h"
 #include "listing/htmllib.h"
+#include "platform/gui.h"
 #include "shell/main_window.h"
 #include "shell/orbvane_xmlplus.h"
 #include "shell/satellites_tab.h"
@@ -20,8 +22,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// PollEvent lets the toolkit work at most once per screen frame.
 void Settle() {
-  for (int i = 0; i < 20; ++i) gui::PollEvent();
+  for (int i = 0; i < 20; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(17));
+    gui::PollEvent();
+  }
 }
 
 bool Shoot(int window, const fs::path& file) {
@@ -43,15 +49,32 @@ void LoadSampleBouquetFolder() {
   gui::SetState(Gadgets.FtaMarkCombo, 1);
 }
 
-void AddSampleRows() {
-  LoadSampleBouquetFolder();
-  const struct {
-    const Char* text;
-    int level;
-  } items[] = {{TXT("User Bouquets TV"), 0}, {TXT("Germany TV"), 1}, {TXT("Das Erste HD"), 2},
-               {TXT("ZDF HD"), 2},           {TXT("France TV"), 1},  {TXT("TV5 Monde"), 2}};
-  for (const auto& item : items) gui::AddItem(Gadgets.LeftTree, -1, item.text, 0, item.level);
-  gui::SetItemColour(Gadgets.LeftTree, 3, 16499204);
+void AddSampleRows() { LoadSampleBouquetFolder(); }
+
+// The two trees of the third tab loaded from the sample bouquet files, the
+// bouquet "Italy" dropped into the right tree, three services marked.
+void LoadSampleTrees() {
+  const fs::path samples = fs::path(OVN_SOURCE_DIR) / "tests" / "fixtures" / "trees";
+  // The samples are UTF-8; each build gets them in its own file encoding.
+  for (const char* name : {"left.txt", "export.txt"}) {
+    std::string bytes;
+    ReadFileBytes(FromFsPath(samples / name), bytes);
+    WriteFileAtomically(FromFsPath(name), TextToFileBytes(Utf8ToText(bytes)));
+  }
+  LoadBouquetFileFrom(Gadgets.LeftTree, TXT("left.txt"));
+  LoadBouquetFileFrom(Gadgets.RightTree, TXT("export.txt"));
+  auto mark = [](int tree, int from, int to) {
+    for (int i = from; i <= to; ++i) {
+      (*TreeNodes(tree))[static_cast<size_t>(i)].mark = 1;
+      gui::SetItemColour(tree, i, Bouquets.MarkedColour);
+    }
+  };
+  mark(Gadgets.LeftTree, 5, 7);
+  gui::SetState(Gadgets.RightTree, 5);
+  DropItems(Gadgets.RightTree, Gadgets.LeftTree, 5);
+  mark(Gadgets.LeftTree, 2, 4);
+  gui::SetState(Gadgets.LeftTree, 4);
+  gui::SetState(Gadgets.RightTree, -1);
 }
 
 }  // namespace
@@ -74,6 +97,7 @@ int main(int argc, char** argv) {
   WriteFirstRunSettings(false);
   LoadSettings();
   AddSampleRows();
+  LoadSampleTrees();
 
   bool ok = true;
   const char* tabs[] = {"satellites_tab.png", "bouquets_tab.png", "trees_tab.png"};

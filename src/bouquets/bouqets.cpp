@@ -4,6 +4,11 @@
 // lists), tree_editor (the third tab) and service_update (the Update buttons).
 #include "bouquets/bouqets.h"
 
+#include "bouquets/service_update.h"
+
 BouquetState Bouquets;
 
-void ResetBouquetState() { Bouquets = BouquetState{}; }
+void ResetBouquetState() {
+  Bouquets = BouquetState{};
+  ResetServiceUpdateState();
+}

@@ -158,6 +158,13 @@ int GetItemLevel(int tree, int index);
 int GetItemColour(int tree, int index);
 void SetItemColour(int tree, int index, int colour);
 
+// Batch work on a tree (thousands of items added, removed or recoloured): from
+// BeginTreeBatch to the matching EndTreeBatch the tree is neither laid out nor
+// drawn; it shows the result once, at the end, with its current item and scroll
+// place kept. Calls nest; every call of gui.h works as usual inside a batch.
+void BeginTreeBatch(int tree);
+void EndTreeBatch(int tree);
+
 // ---- trees: in-place editing, drag and drop -------------------------------------
 // Switches in-place label editing of a tree on or off.
 void SetTreeLabelEditing(int tree, bool on);

@@ -485,6 +485,18 @@ void TreeSetCurrent(Record& tree, int index) {
 
 namespace gui {
 
+void BeginTreeBatch(int tree) {
+  Record* r = Find(tree, kKindTree);
+  if (!r) return;
+  if (r->tree->batchDepth++ == 0) View(*r)->setUpdatesEnabled(false);
+}
+
+void EndTreeBatch(int tree) {
+  Record* r = Find(tree, kKindTree);
+  if (!r || r->tree->batchDepth == 0) return;
+  if (--r->tree->batchDepth == 0) View(*r)->setUpdatesEnabled(true);
+}
+
 void SetTreeLabelEditing(int tree, bool on) {
   if (Record* r = Find(tree, kKindTree)) r->tree->labelEditing = on;
 }
