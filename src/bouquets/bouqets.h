@@ -9,6 +9,11 @@
 #include "bouquets/service_entry.h"
 #include "common/text.h"
 
+// Levels of tree items and nodes.
+constexpr int kTypeLevel = 0;
+constexpr int kBouquetLevel = 1;
+constexpr int kServiceLevel = 2;
+
 // One item of a bouquet tree: node i of a tree's node list belongs to item i
 // of the tree, items counted in display order over all levels.
 struct BouquetNode {

@@ -10,9 +10,6 @@
 
 namespace {
 
-constexpr int kTypeLevel = 0;
-constexpr int kBouquetLevel = 1;
-constexpr int kServiceLevel = 2;
 // Distance from a tree's top or bottom edge within which a drag scrolls it.
 constexpr int kScrollMargin = 20;
 

@@ -8,10 +8,6 @@
 
 namespace {
 
-constexpr int kTypeLevel = 0;
-constexpr int kBouquetLevel = 1;
-constexpr int kServiceLevel = 2;
-
 void MarkItem(int tree, std::vector<BouquetNode>& nodes, int index) {
   nodes[static_cast<size_t>(index)].mark = 1;
   gui::SetItemColour(tree, index, Bouquets.MarkedColour);

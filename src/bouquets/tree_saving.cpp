@@ -56,15 +56,15 @@ void SaveBouquetFile(int tree) {
   std::vector<BouquetEntry> written;
   written.reserve(nodes->size());
   for (const BouquetNode& node : *nodes) {
-    if (node.level == 0) {
+    if (node.level == kTypeLevel) {
       typeText = node.entry.BouquetType;
       bouquetNumber = -1;
       sequenceNumber = 0;
-    } else if (node.level == 1) {
+    } else if (node.level == kBouquetLevel) {
       sequenceNumber = 0;
       ++bouquetNumber;
       nameText = node.entry.BouquetName;
-    } else if (node.level == 2) {
+    } else if (node.level == kServiceLevel) {
       BouquetEntry entry = node.entry;
       entry.BouquetNumber = bouquetNumber;
       entry.SequenceNumber = sequenceNumber;
@@ -81,7 +81,7 @@ void SaveBouquetFile(int tree) {
   }
   size_t next = 0;
   for (BouquetNode& node : *nodes)
-    if (node.level == 2) node.entry = std::move(written[next++]);
+    if (node.level == kServiceLevel) node.entry = std::move(written[next++]);
   *TreeFileName(tree) = path;
   gui::SetText(TreeStatusLine(tree), path);
 }

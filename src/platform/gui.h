@@ -8,7 +8,8 @@
 // Events: toolkit notifications only push events into the facility's queue;
 // nothing of the program runs inside them. WaitEvent blocks for the next event;
 // PollEvent takes one pending event without waiting (long work calls it to keep
-// the window painted and drops what it gets). The two exceptions are callbacks
+// the window painted and drops what it gets); it lets the toolkit work at most
+// once per screen frame, so calling it per item of long work is cheap. The two exceptions are callbacks
 // that need an answer at once: the drag callback and the label-edit callback.
 //
 // Handles: windows and gadgets share one space of positive integers; 0 is none.

@@ -4,7 +4,8 @@
 //
 // Implements: every function of gui.h except LoadPicture (gui_picture.cpp,
 // shared with the headless backend). Qt signals and event handlers only push
-// into the event queue; WaitEvent and PollEvent run Qt's event processing.
+// into the event queue; WaitEvent and PollEvent run Qt's event processing,
+// PollEvent at most once per kPollIntervalMs.
 // Lacks: text drops on gadgets other than trees (EnableTextDrop is a no-op
 // there), AddItem on tab panels, several open panels filled at once in
 // different windows (the panel stack belongs to the current window), the

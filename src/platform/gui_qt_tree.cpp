@@ -4,7 +4,9 @@
 //
 // Implements: the tree half of AddItem/RemoveItem/ClearItems and of the state
 // calls (through gui_qt_internal.h), SetTreeLabelEditing, EditTreeLabel,
-// StartTextDrag, PointerX/Y, ScrollTreeLine, ShiftKeyDown.
+// StartTextDrag, PointerX/Y, ScrollTreeLine, ShiftKeyDown, Begin/EndTreeBatch
+// (a batch only stops the tree's drawing: with PollEvent's throttle, Qt lays
+// the tree out at most once per frame however many items change).
 // Tree items are addressed by flat display index through a vector kept in
 // display order; parentage is derived from the levels (an item hangs under
 // the nearest earlier item with a smaller level), so the Qt hierarchy only
