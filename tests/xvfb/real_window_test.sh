@@ -84,10 +84,11 @@ EOF
 (cd "$work" && exec "$program" >"$tmp/program.log" 2>&1) &
 program_pid=$!
 
-# Waits for a window with the title; prints its id.
+# Waits for a window with the title (up to $2 tenths of a second, default
+# 200); prints its id.
 wait_window() {
   local id
-  for _ in $(seq 200); do
+  for _ in $(seq "${2:-200}"); do
     id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1)
     [ -n "$id" ] && { echo "$id"; return 0; }
     kill -0 "$program_pid" 2>/dev/null || return 1
@@ -96,11 +97,11 @@ wait_window() {
   return 1
 }
 
-window=$(wait_window "Orbvane in XML") || fail "the main window did not appear"
+window=$(wait_window "Orbvane in XML" 600) || fail "the main window did not appear"
 eval "$(xdotool getwindowgeometry --shell "$window")"
 wx=$X
 wy=$Y
-sleep 0.5
+sleep 1.5
 
 # Positions in the main window's inner area. The tab page starts at (7, 30);
 # tree items are 13 pixels high, the first one's middle 22 pixels below the
@@ -113,16 +114,24 @@ item_y() { echo $((30 + 15 + 7 + 13 * $1)); }
 left_x=$((7 + 15 + 60))
 right_x=$((7 + 470 + 60))
 
-# Types a path into the file requester with that title and confirms it.
+# Clicks a button at X Y that opens the requester with the title, types a
+# path into it and confirms it. A slow program (a sanitizer build on a busy
+# machine) may not yet take the click, so the click is repeated while no
+# requester shows.
 answer_requester() {
-  local dialog
-  dialog=$(wait_window "$1") || fail "no requester \"$1\""
+  local dialog=""
+  for _ in 1 2 3 4; do
+    click_at "$1" "$2"
+    dialog=$(wait_window "$3" 80) && break
+  done
+  [ -n "$dialog" ] || fail "no requester \"$3\""
+  shift 2
   sleep 0.5
   xdotool windowfocus --sync "$dialog"
   xdotool key --clearmodifiers ctrl+a
   xdotool type --delay 20 "$2"
   xdotool key Return
-  for _ in $(seq 50); do
+  for _ in $(seq 200); do
     xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
     sleep 0.1
   done
@@ -130,10 +139,8 @@ answer_requester() {
 }
 
 click_at 297 17                       # the "Drag/Drop bouquets" tab
-click_at $((7 + 310 + 35)) $((30 + 25 + 10))   # Load left
-answer_requester "Where is the Orbvane bouquet file ?" "$work/left.txt"
-click_at $((7 + 395 + 35)) $((30 + 25 + 10))   # Load right
-answer_requester "Where is the DreamBoxEdit bouquets file ?" "$work/export.txt"
+answer_requester $((7 + 310 + 35)) $((30 + 25 + 10)) "Where is the Orbvane bouquet file ?" "$work/left.txt"
+answer_requester $((7 + 395 + 35)) $((30 + 25 + 10)) "Where is the DreamBoxEdit bouquets file ?" "$work/export.txt"
 sleep 0.5
 
 # Shift-drag of the left tree's bouquet "Italy" (item 5) onto the right
@@ -171,8 +178,7 @@ xdotool key Return
 sleep 0.3
 click_at $((7 + 335 + 7)) $((30 + 185 + 10))   # Edit mode off
 
-click_at $((7 + 395 + 35)) $((30 + 55 + 10))   # Save right
-answer_requester "Save Right bouquet" "$work/saved.txt"
+answer_requester $((7 + 395 + 35)) $((30 + 55 + 10)) "Save Right bouquet" "$work/saved.txt"
 for _ in $(seq 50); do
   [ -f "$work/saved.txt" ] && break
   sleep 0.1
