@@ -48,12 +48,7 @@ void UpdateServices(int tree) {
                                         : TXT("Deleting not found services..."));
   // The removal passes of "Delete": marked services, then marked bouquets and
   // bouquet types left without anything below them.
-  gui::BeginTreeBatch(tree);
-  RemoveMarkedServices(tree);
-  RemoveEmptyMarkedBouquets(tree);
-  RemoveEmptyMarkedTypes(tree);
-  gui::EndTreeBatch(tree);
-  gui::PollEvent();
+  DeleteMarked(tree);
   CloseUpdateReport();
   if (ServiceUpdate.Counters.NotFound > 0)
     gui::ShowMessage(TXT("Something is wrong"),
