@@ -56,9 +56,9 @@ inline const char* const kSmallSat = "    <satellite name=\"Small Sat\" position
 inline const char* const kAstra =
     "    <satellite name=\"ASTRA 1KR\" position=\"19.2E\" selected=\"yes\" tv=\"yes\" radio=\"yes\"/>\r\n";
 
-// A settings file whose url is the server's page address (its "&amp;" is
-// the attribute's "&", as in the settings file the program writes). No language is
-// selected: a selected one turns the address into https:// and the
+// A settings file whose url is the server's page address ("&amp;" in the
+// file, "&" in the attribute, as the program itself writes it). No language
+// is selected: a selected one turns the address into https:// and the
 // language's label, which the plain-HTTP server does not answer.
 inline void WriteSettings(const listing_test::ListingServer& server, const std::string& satellites) {
   WriteBytes("ovn_settings.xml",
