@@ -38,11 +38,6 @@ class DownloadServerTest : public ::testing::Test {
                                               listing_site::kAstra);
   }
 
-  // The requests for a satellite's page answered so far.
-  static int PageRequests(const std::string& position) {
-    return server_->CountRequests("/freqs.php?&pos=" + position + " 200 ");
-  }
-
   // The page the server sends for a generator page name.
   static std::string GeneratedPage(const std::string& name) {
     const fs::path file = name + ".generated";
@@ -65,9 +60,11 @@ TEST_F(DownloadServerTest, TickedSatellitesFromTheSiteBecomeTheDataFileListFiles
 
   // Each page was asked for once, in the rows' order, under the address
   // built from the settings' url and the position.
-  EXPECT_EQ(PageRequests("13.0E"), 1);
-  EXPECT_EQ(PageRequests("5.0W"), 1);
-  EXPECT_EQ(PageRequests("19.2E"), 1);
+  const std::vector<std::string> requests = server_->Requests();
+  const std::vector<std::string> positions = {"13.0E", "5.0W", "19.2E"};
+  ASSERT_EQ(requests.size(), positions.size());
+  for (size_t i = 0; i < positions.size(); ++i)
+    EXPECT_EQ(requests[i].rfind("/freqs.php?&pos=" + positions[i] + " 200 ", 0), 0u) << requests[i];
   // The small page: the question after the download, answered No.
   EXPECT_NE(r.out.find("question \"Download failed or small file size ?\" \"Small Sat\\r Try downloading again ?\" -> No"),
             std::string::npos)
