@@ -83,6 +83,9 @@ struct ListingState {
   // The line last read while reducing, and the line or cell being cleaned.
   Text CurrentLine;
   Text WorkText;
+  // Buffers of the line cleaning, kept so that a line costs no allocation.
+  Text LineScratch;
+  Text LineScratch2;
 
   // Elements of DownloadDoc created last; none once the document is freed.
   xml::XmlNode* CurrentSatellite = nullptr;
@@ -161,6 +164,9 @@ void CreateWorkFile(WorkFileWriter& writer, const Text& path);
 void WriteWorkLine(WorkFileWriter& writer, TextView line);  // trimmed, CR LF
 void WriteWorkText(WorkFileWriter& writer, TextView text);  // as it is
 bool CloseWorkFile(WorkFileWriter& writer);
+// Closes the writer and, when the file was written, gives the reader its text
+// to read from the start.
+bool CloseWorkFileKeepingText(WorkFileWriter& writer, WorkFileReader& reader);
 
 // ---- header rows ----------------------------------------------------------------
 void ReduceTransponderHeader();

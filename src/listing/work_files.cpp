@@ -36,9 +36,37 @@ void CreateWorkFile(WorkFileWriter& writer, const Text& path) {
   writer.bytes.clear();
 }
 
+#ifdef OVN_UNICODE
+namespace {
+
+// UTF-8 of the text appended to out, as Utf16ToUtf8 makes it (a lone
+// surrogate becomes U+FFFD), without a text of its own per call.
+void AppendUtf8(std::string& out, std::u16string_view text) {
+  size_t i = 0;
+  const size_t n = text.size();
+  while (i < n) {
+    size_t run = i;
+    while (run < n && text[run] < 0x80) ++run;
+    if (run > i) {
+      const size_t at = out.size();
+      out.resize(at + run - i);
+      for (size_t k = i; k < run; ++k) out[at + k - i] = static_cast<char>(text[k]);
+      i = run;
+      if (i == n) break;
+    }
+    size_t end = i;
+    while (end < n && text[end] >= 0x80) ++end;
+    out += Utf16ToUtf8(text.substr(i, end - i));
+    i = end;
+  }
+}
+
+}  // namespace
+#endif
+
 void WriteWorkText(WorkFileWriter& writer, TextView text) {
 #ifdef OVN_UNICODE
-  writer.bytes += Utf16ToUtf8(text);
+  AppendUtf8(writer.bytes, text);
 #else
   writer.bytes += text;
 #endif
@@ -53,5 +81,20 @@ bool CloseWorkFile(WorkFileWriter& writer) {
   const bool ok = WriteFileAtomically(writer.path, writer.bytes);
   writer.bytes.clear();
   writer.bytes.shrink_to_fit();
+  return ok;
+}
+
+bool CloseWorkFileKeepingText(WorkFileWriter& writer, WorkFileReader& reader) {
+  reader.text.clear();
+  reader.next = 0;
+  const bool ok = WriteFileAtomically(writer.path, writer.bytes);
+  if (ok) {
+#ifdef OVN_UNICODE
+    reader.text = FileBytesToText(writer.bytes);
+#else
+    reader.text = std::move(writer.bytes);
+#endif
+  }
+  writer.bytes = std::string();
   return ok;
 }
