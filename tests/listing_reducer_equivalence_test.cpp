@@ -115,6 +115,31 @@ TEST_F(ReducerEquivalenceTest, TagHelpersMatchTheRules) {
   }
 }
 
+TEST_F(ReducerEquivalenceTest, AudioFieldsParseAsTheRulesSay) {
+  const std::vector<std::string> pieces = {
+      "5011", "0", "$1F", "-3", "x", " ", "  ", "   ", ":", "::", ":AC3", ":AC3 :", "AC3", " aac ", "aac ",
+      "English=eng", "=eng", "Deutsch=deu=x", "Version originale=vo", "=vo", "vo", "=", "Fr=fr", "Unknown=unk",
+      "\xC3\xA9l=e", ";", "\t",
+  };
+  std::mt19937 random(4242);
+  std::vector<std::pair<Text, Text>> languages;
+  for (int i = 0; i < 20000; ++i) {
+    std::string audio;
+    for (int k = 0, count = 1 + random() % 10; k < count; ++k) audio += pieces[random() % pieces.size()];
+    const Text text = U(audio);
+    Text plain, ac3, expectedPlain, expectedAc3;
+    ParseAudioField(text, plain, ac3);
+    reference::ParseAudio(text, expectedPlain, expectedAc3, languages);
+    ASSERT_EQ(S8(plain), S8(expectedPlain)) << audio;
+    ASSERT_EQ(S8(ac3), S8(expectedAc3)) << audio;
+    ASSERT_EQ(Listing.LanguageTable.size(), languages.size()) << audio;
+  }
+  for (size_t i = 0; i < languages.size(); ++i) {
+    EXPECT_EQ(S8(Listing.LanguageTable[i].name), S8(languages[i].first));
+    EXPECT_EQ(S8(Listing.LanguageTable[i].abbreviation), S8(languages[i].second));
+  }
+}
+
 // Pages stitched together at random from the pieces.
 TEST_F(ReducerEquivalenceTest, RandomPagesReduceAsTheRulesSay) {
   std::mt19937 random(20240502);

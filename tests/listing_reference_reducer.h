@@ -278,4 +278,50 @@ struct Reducer {
   }
 };
 
+// The audio field of a service block as "pid:code" lists; the languages met
+// are appended to languages (name, code) unless already there.
+inline void ParseAudio(Text a, Text& plain, Text& ac3, std::vector<std::pair<Text, Text>>& languages) {
+  plain.clear();
+  ac3.clear();
+  a = Rep(a, TXT(" aac "), TXT(" "));
+  a = Rep(a, TXT(":AC3 :"), TXT(":AC3:unk:"));
+  a = Rep(a, TXT("  "), TXT(":"));
+  a = Rep(a, TXT(" "), TXT(":"));
+  a = Rep(a, TXT("::"), TXT(":"));
+  int v = Find(a, TXT("=vo"));
+  if (v > 0) {
+    while (v > 2) {
+      --v;
+      if (a[v - 1] == Char(':')) {
+        a[v - 1] = Char(' ');
+        break;
+      }
+    }
+  }
+  const int n = CountOccurrences(a, TXT(":"));
+  int j = 1;
+  while (j <= n + 1) {
+    Text pid = Field(a, j, TXT(":"));
+    const Text next = Field(a, j + 1, TXT(":"));
+    const bool isAc3 = next == TXT("AC3");
+    const Text language = isAc3 ? Field(a, j + 2, TXT(":")) : next;
+    pid = Field(pid, 1, TXT(" "));
+    Text name = TXT("Unknown");
+    Text code = TXT("unk");
+    if (Find(language, TXT("=")) > 0) {
+      name = Field(language, 1, TXT("="));
+      code = Field(language, 2, TXT("="));
+    } else {
+      --j;
+    }
+    Text& list = isAc3 ? ac3 : plain;
+    if (ParseInteger(pid) > 0) list += (list.empty() ? Text() : Text(TXT(";"))) + pid + TXT(":") + code;
+    j += isAc3 ? 2 : 1;
+    bool known = false;
+    for (const auto& l : languages) known = known || l.first == name;
+    if (code.size() > 1 && name.size() > 3 && !known) languages.emplace_back(name, code);
+    ++j;
+  }
+}
+
 }  // namespace reference

@@ -86,6 +86,9 @@ struct ListingState {
   // Buffers of the line cleaning, kept so that a line costs no allocation.
   Text LineScratch;
   Text LineScratch2;
+  Text AudioScratch;
+  Text PidScratch;
+  std::vector<TextView> AudioFields;
 
   // Elements of DownloadDoc created last; none once the document is freed.
   xml::XmlNode* CurrentSatellite = nullptr;

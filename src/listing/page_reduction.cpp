@@ -61,14 +61,12 @@ bool IsValidUtf8(std::string_view s) {
 
 size_t Count(const Text& s, TextView pattern) {
   size_t count = 0;
-  for (size_t at = s.find(pattern); at != Text::npos; at = s.find(pattern, at + pattern.size()))
+  for (size_t at = FindIn(s, pattern); at != Text::npos; at = FindIn(s, pattern, at + pattern.size()))
     ++count;
   return count;
 }
 
-bool HasAt(const Char* p, size_t n, size_t i, TextView pattern) {
-  return n - i >= pattern.size() && TextView(p + i, pattern.size()) == pattern;
-}
+bool HasAt(const Char* p, size_t n, size_t i, TextView pattern) { return MatchesAt(p, n, i, pattern); }
 
 // The cleaning of a table line in one sweep from in to out. The separate
 // replacements of the line rules meet only in these ways, all kept here:
@@ -82,61 +80,66 @@ bool HasAt(const Char* p, size_t n, size_t i, TextView pattern) {
 bool NormaliseLine(TextView in, Text& out, bool divTagsGone) {
   const Char* p = in.data();
   const size_t n = in.size();
-  out.clear();
-  bool blankFromTab = false;  // whether the last blank of out was a tab
+  // A character gives at most one, and a ">" at most three (a line end after it).
+  if (out.size() < 3 * n) out.resize(3 * n);
+  Char* o = out.data();
+  size_t w = 0;
+  bool blankFromTab = false;  // whether the last blank written was a tab
   size_t i = 0;
   while (i < n) {
     const Char c = p[i];
     if (c == Char('<')) {
       if (HasAt(p, n, i, TXT("<br />"))) {
-        out += Char(' ');
+        o[w++] = Char(' ');
         blankFromTab = false;
         i += 6;
         continue;
       }
       if (!divTagsGone && HasAt(p, n, i, TXT("<div "))) return false;
-      out += Char('<');
+      o[w++] = Char('<');
       ++i;
       if (i < n && p[i] == Char('/')) {
-        out += Char('/');
+        o[w++] = Char('/');
         ++i;
       }
       if (i + 1 < n && p[i] == Char('t') && (p[i + 1] == Char('d') || p[i + 1] == Char('r'))) {
-        out += Char('T');
-        out += p[i + 1] == Char('d') ? Char('D') : Char('R');
+        o[w++] = Char('T');
+        o[w++] = p[i + 1] == Char('d') ? Char('D') : Char('R');
         i += 2;
       } else if (i < n && p[i] == Char('a')) {
-        out += Char('A');
+        o[w++] = Char('A');
         ++i;
       }
       continue;
     }
     if (c == Char('&') && HasAt(p, n, i, TXT("&nbsp;"))) {
-      out += Char(' ');
+      o[w++] = Char(' ');
       blankFromTab = false;
       i += 6;
       continue;
     }
     if (c == Char('>')) {
-      if (!out.empty() && out.back() == Char(' ') && !blankFromTab) out.pop_back();
-      out += Char('>');
-      const size_t k = out.size();
-      if (k >= 5 && out[k - 5] == Char('<') && out[k - 4] == Char('/') && out[k - 3] == Char('T') &&
-          (out[k - 2] == Char('D') || out[k - 2] == Char('R')))
-        out.append(TXT("\r\n"));
+      if (w > 0 && o[w - 1] == Char(' ') && !blankFromTab) --w;
+      o[w++] = Char('>');
+      if (w >= 5 && o[w - 5] == Char('<') && o[w - 4] == Char('/') && o[w - 3] == Char('T') &&
+          (o[w - 2] == Char('D') || o[w - 2] == Char('R'))) {
+        o[w++] = Char('\r');
+        o[w++] = Char('\n');
+      }
       ++i;
       continue;
     }
     if (c == Char('\t')) {
-      out += Char(' ');
+      o[w++] = Char(' ');
       blankFromTab = true;
       ++i;
       continue;
     }
-    out += c;
+    o[w++] = c;
     blankFromTab = false;
     ++i;
   }
+  out.resize(w);
   return true;
 }
 
@@ -185,7 +188,8 @@ LineFacts TakePageLine(TextView line, Text& current) {
       }
       if (HasAt(p, n, k, TXT("TABLE"))) ++(end ? facts.tableEnds : facts.tableStarts);
       if (HasAt(p, n, k, TXT("div>"))) divTag = true;
-    } else if (p[i] == Char(' ') && !classAttribute && HasAt(p, n, i, TXT(" class=\""))) {
+    } else if (p[i] == Char(' ') && i + 1 < n && p[i + 1] == Char('c') && !classAttribute &&
+               HasAt(p, n, i, TXT(" class=\""))) {
       classAttribute = true;
     }
   }
@@ -328,7 +332,7 @@ Text DecodePage(const std::string& bytes) { return DecodePageBytes(std::string(b
 void StripTag(TextView startText) {
   Text& w = Listing.WorkText;
   if (startText.empty()) return;
-  size_t at = w.find(startText);
+  size_t at = FindIn(w, startText);
   if (at == Text::npos) return;
   // One sweep, in place (a tag is never shorter than its blank): the start
   // texts never begin with a blank, so the blank put in place of a tag never
@@ -340,14 +344,14 @@ void StripTag(TextView startText) {
     if (write != read) std::char_traits<Char>::move(p + write, p + read, at - read);
     write += at - read;
     p[write++] = Char(' ');
-    const size_t close = w.find(Char('>'), at + 2);
+    const size_t close = FindCharIn(w, Char('>'), at + 2);
     if (close == Text::npos) {
       // A tag without end: the rest of the text goes with it.
       read = w.size();
       break;
     }
     read = close + 1;
-    at = w.find(startText, read);
+    at = FindIn(w, startText, read);
   }
   std::char_traits<Char>::move(p + write, p + read, w.size() - read);
   w.resize(write + w.size() - read);
@@ -356,7 +360,7 @@ void StripTag(TextView startText) {
 void CutBefore(TextView text) {
   Text& w = Listing.WorkText;
   if (text.empty()) return;
-  const size_t at = w.find(text);
+  const size_t at = FindIn(w, text);
   if (at != Text::npos && at > 0) w.erase(0, at);
 }
 
