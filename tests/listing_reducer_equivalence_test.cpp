@@ -102,13 +102,19 @@ TEST_F(ReducerEquivalenceTest, LineNormalisationMatchesTheRules) {
 TEST_F(ReducerEquivalenceTest, TagHelpersMatchTheRules) {
   std::mt19937 random(99);
   const Char* const starts[] = {TXT("<A"), TXT("</A"), TXT("<TD"), TXT("</TD"), TXT("<div "), TXT("<"),
-                                TXT("<font"), TXT("</span"), TXT("<b")};
+                                TXT("<font"), TXT("</span"), TXT("<b"), TXT("<A>"), TXT("A"), TXT("")};
   for (int i = 0; i < 20000; ++i) {
     const Text text = DecodePage(RandomText(random, 1 + random() % 10, false));
     const Text start = starts[random() % std::size(starts)];
     Listing.WorkText = text;
     StripTag(start);
     ASSERT_EQ(S8(Listing.WorkText), S8(reference::StripTag(text, start))) << S8(text) << " / " << S8(start);
+    const Text second = starts[random() % std::size(starts)];
+    const Text third = starts[random() % std::size(starts)];
+    Listing.WorkText = text;
+    StripTags({start, second, third});
+    ASSERT_EQ(S8(Listing.WorkText), S8(reference::StripTags(text, {start, second, third})))
+        << S8(text) << " / " << S8(start) << S8(second) << S8(third);
     Listing.WorkText = text;
     CutBefore(start);
     ASSERT_EQ(S8(Listing.WorkText), S8(reference::CutBefore(text, start))) << S8(text) << " / " << S8(start);

@@ -11,6 +11,7 @@
 
 #include <array>
 #include <cstddef>
+#include <initializer_list>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -154,6 +155,8 @@ void ReducePage(const Text& pageFile, const Text& reducedFile);
 void WriteReducedLine();
 // Replaces each tag that starts with startText, up to its ">", by one space.
 void StripTag(TextView startText);
+// StripTag with each start text in turn.
+void StripTags(std::initializer_list<TextView> startTexts);
 void CutBefore(TextView text);
 void ParseReducedFile(const Text& reducedFile, const Text& name, const Text& position,
                       const Text& url);

@@ -2,6 +2,7 @@
 // line into the temporary file, then each table through its reducer.
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -355,6 +356,56 @@ void StripTag(TextView startText) {
   }
   std::char_traits<Char>::move(p + write, p + read, w.size() - read);
   w.resize(write + w.size() - read);
+}
+
+void StripTags(std::initializer_list<TextView> startTexts) {
+  ListingState& l = Listing;
+  Text& w = l.WorkText;
+  // In one sweep when every start text is a tag start without ">" and every
+  // "<" of the text has its ">" before the next "<": the tags are then apart,
+  // and taking out one never changes another.
+  bool apart = true;
+  for (TextView start : startTexts)
+    if (start.size() < 2 || start[0] != Char('<') || FindCharIn(start, Char('>')) != Text::npos) apart = false;
+  if (apart) {
+    const Char* p = w.data();
+    const size_t n = w.size();
+    Text& out = l.LineScratch;
+    size_t copied = 0;  // characters of w dealt with
+    size_t at = FindCharIn(w, Char('<'));
+    while (at != Text::npos) {
+      // The ">" is looked for from the third character of the tag on.
+      size_t close = Text::npos;
+      for (size_t k = at + 1; k < n; ++k) {
+        if (p[k] == Char('<')) break;
+        if (p[k] == Char('>') && k >= at + 2) {
+          close = k;
+          break;
+        }
+      }
+      if (close == Text::npos) {
+        apart = false;
+        break;
+      }
+      bool wanted = false;
+      for (TextView start : startTexts) wanted = wanted || MatchesAt(p, n, at, start);
+      if (wanted) {
+        if (copied == 0) out.clear();
+        out.append(p + copied, at - copied);
+        out += Char(' ');
+        copied = close + 1;
+      }
+      at = FindCharIn(w, Char('<'), close + 1);
+    }
+    if (apart) {
+      if (copied > 0) {
+        out.append(p + copied, n - copied);
+        w.swap(out);
+      }
+      return;
+    }
+  }
+  for (TextView start : startTexts) StripTag(start);
 }
 
 void CutBefore(TextView text) {

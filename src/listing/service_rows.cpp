@@ -17,10 +17,6 @@ namespace {
 
 void ReadLine() { Listing.WorkText.assign(ReadWorkLine(Listing.TempFileIn)); }
 
-void StripTags(std::initializer_list<const Char*> startTexts) {
-  for (const Char* start : startTexts) StripTag(start);
-}
-
 void WriteField(const Text& text) { WriteWorkLine(Listing.ReducedFileOut, text); }
 
 // A cell holding a plain value.
