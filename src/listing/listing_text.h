@@ -46,10 +46,9 @@ inline size_t FindIn(TextView s, TextView pattern, size_t from = 0) {
 }
 
 inline size_t FindCharIn(TextView s, Char c, size_t from = 0) {
-  const Char* p = s.data();
-  for (size_t i = from; i < s.size(); ++i)
-    if (p[i] == c) return i;
-  return Text::npos;
+  if (from >= s.size()) return Text::npos;
+  const Char* found = std::char_traits<Char>::find(s.data() + from, s.size() - from, c);
+  return found ? static_cast<size_t>(found - s.data()) : Text::npos;
 }
 
 inline bool Contains(const Text& s, TextView pattern) { return FindIn(s, pattern) != Text::npos; }

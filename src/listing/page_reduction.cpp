@@ -69,6 +69,14 @@ size_t Count(const Text& s, TextView pattern) {
 
 bool HasAt(const Char* p, size_t n, size_t i, TextView pattern) { return MatchesAt(p, n, i, pattern); }
 
+// What the first pass needs of a page line besides its text.
+struct LineFacts {
+  int tableStarts = 0;  // "<TABLE"
+  int tableEnds = 0;    // "</TABLE"
+  bool marked = false;  // holds a table marker
+  bool classAttribute = false;  // holds " class=\""
+};
+
 // The cleaning of a table line in one sweep from in to out. The separate
 // replacements of the line rules meet only in these ways, all kept here:
 // - "<br />" and "&nbsp;" leave a blank, and a blank (not a tab, which
@@ -78,7 +86,10 @@ bool HasAt(const Char* p, size_t n, size_t i, TextView pattern) { return Matches
 //   make nor break any other pattern;
 // - a line end follows each "</TD>" and "</TR>" as they stand at the end.
 // False, with out unfinished, when the line holds "<div ": such tags go first.
-bool NormaliseLine(TextView in, Text& out, bool divTagsGone) {
+// Given facts, in is a trimmed page line: "<table" and "</table" are put in
+// capitals on the way and the facts are gathered; false when the line holds
+// a div tag, which the first pass removes before anything else.
+bool NormaliseLine(TextView in, Text& out, bool divTagsGone, LineFacts* facts = nullptr) {
   const Char* p = in.data();
   const size_t n = in.size();
   // A character gives at most one, and a ">" at most three (a line end after it).
@@ -99,9 +110,19 @@ bool NormaliseLine(TextView in, Text& out, bool divTagsGone) {
       if (!divTagsGone && HasAt(p, n, i, TXT("<div "))) return false;
       o[w++] = Char('<');
       ++i;
-      if (i < n && p[i] == Char('/')) {
+      const bool end = i < n && p[i] == Char('/');
+      if (end) {
         o[w++] = Char('/');
         ++i;
+      }
+      if (facts) {
+        if (HasAt(p, n, i, TXT("div>"))) return false;
+        if (HasAt(p, n, i, TXT("table")) || HasAt(p, n, i, TXT("TABLE"))) {
+          for (const Char t : TextView(TXT("TABLE"))) o[w++] = t;
+          i += 5;
+          ++(end ? facts->tableEnds : facts->tableStarts);
+          continue;
+        }
       }
       if (i + 1 < n && p[i] == Char('t') && (p[i + 1] == Char('d') || p[i + 1] == Char('r'))) {
         o[w++] = Char('T');
@@ -136,12 +157,23 @@ bool NormaliseLine(TextView in, Text& out, bool divTagsGone) {
       ++i;
       continue;
     }
+    if (facts && c == Char(' ') && i + 1 < n && p[i + 1] == Char('c') && !facts->classAttribute &&
+        HasAt(p, n, i, TXT(" class=\"")))
+      facts->classAttribute = true;
     o[w++] = c;
     blankFromTab = false;
     ++i;
   }
   out.resize(w);
   return true;
+}
+
+void WriteNormalised(const Text& w) {
+  // Every cell and row end now ends its own line.
+  if (EndsWith(w, TXT("\r\n")))
+    WriteWorkText(Listing.TempFileOut, TrimmedView(w));
+  else
+    WriteWorkLine(Listing.TempFileOut, w);
 }
 
 // The normalised line in WorkText, from the text in, to the temporary file.
@@ -154,20 +186,8 @@ void NormaliseAndWrite(TextView in) {
     stripped.swap(l.WorkText);
     NormaliseLine(stripped, l.WorkText, true);
   }
-  const Text& w = l.WorkText;
-  // Every cell and row end now ends its own line.
-  if (EndsWith(w, TXT("\r\n")))
-    WriteWorkText(l.TempFileOut, TrimmedView(w));
-  else
-    WriteWorkLine(l.TempFileOut, w);
+  WriteNormalised(l.WorkText);
 }
-
-// What the first pass needs of a page line besides its text.
-struct LineFacts {
-  int tableStarts = 0;  // "<TABLE"
-  int tableEnds = 0;    // "</TABLE"
-  bool marked = false;  // holds a table marker
-};
 
 // CurrentLine from a page line: blanks trimmed, "<table" and "</table" in
 // capitals, "</div>" and "<div>" removed, in one copy when no div tag is met.
@@ -222,6 +242,9 @@ void CopyWantedTables(const Text& page) {
   bool outside = true;
   int depth = 0;
   bool workIsCurrentLine = false;  // WorkText is due to be CurrentLine
+  TextView lastLine;                // the last line read, trimmed
+  bool lastLineTaken = false;       // whether CurrentLine holds it already
+  bool anyLine = false;
   size_t begin = 0;
   while (begin < page.size()) {
     const size_t end = FindLineEnd(page, begin);
@@ -234,7 +257,20 @@ void CopyWantedTables(const Text& page) {
     }
 
     gui::PollEvent();
-    const LineFacts facts = TakePageLine(line, l.CurrentLine);
+    // Mostly one sweep makes both CurrentLine (left as a view into the page)
+    // and the normalised line; a line with a div tag takes the long way.
+    const TextView trimmed = TrimmedView(line);
+    LineFacts facts;
+    const bool oneSweep = NormaliseLine(trimmed, l.WorkText, false, &facts);
+    if (oneSweep) {
+      facts.marked = facts.classAttribute && (FindIn(trimmed, kHeaderTableMarker) != Text::npos ||
+                                              FindIn(trimmed, kServiceTableMarker) != Text::npos);
+    } else {
+      facts = TakePageLine(trimmed, l.CurrentLine);
+    }
+    lastLine = trimmed;
+    lastLineTaken = !oneSweep;
+    anyLine = true;
     workIsCurrentLine = true;
     if (facts.marked) {
       if (depth > 0)
@@ -243,8 +279,11 @@ void CopyWantedTables(const Text& page) {
     }
     if (!outside) {
       depth += facts.tableStarts;
-      if (depth > 0 && !l.CurrentLine.empty()) {
-        NormaliseAndWrite(l.CurrentLine);
+      if (depth > 0 && !(oneSweep ? trimmed.empty() : l.CurrentLine.empty())) {
+        if (oneSweep)
+          WriteNormalised(l.WorkText);
+        else
+          NormaliseAndWrite(l.CurrentLine);
         workIsCurrentLine = false;
       }
       depth -= facts.tableEnds;
@@ -256,7 +295,8 @@ void CopyWantedTables(const Text& page) {
       }
     }
   }
-  // The working text is left as the last line made it.
+  // The shared texts are left as the last line made them.
+  if (anyLine && !lastLineTaken) TakePageLine(lastLine, l.CurrentLine);
   if (workIsCurrentLine) l.WorkText = l.CurrentLine;
 }
 
@@ -375,15 +415,9 @@ void StripTags(std::initializer_list<TextView> startTexts) {
     size_t at = FindCharIn(w, Char('<'));
     while (at != Text::npos) {
       // The ">" is looked for from the third character of the tag on.
-      size_t close = Text::npos;
-      for (size_t k = at + 1; k < n; ++k) {
-        if (p[k] == Char('<')) break;
-        if (p[k] == Char('>') && k >= at + 2) {
-          close = k;
-          break;
-        }
-      }
-      if (close == Text::npos) {
+      const size_t close = FindCharIn(w, Char('>'), at + 2);
+      const size_t next = FindCharIn(w, Char('<'), at + 1);
+      if (close == Text::npos || next < close) {
         apart = false;
         break;
       }
@@ -395,7 +429,7 @@ void StripTags(std::initializer_list<TextView> startTexts) {
         out += Char(' ');
         copied = close + 1;
       }
-      at = FindCharIn(w, Char('<'), close + 1);
+      at = next;
     }
     if (apart) {
       if (copied > 0) {

@@ -12,7 +12,11 @@ bool OpenWorkFile(WorkFileReader& reader, const Text& path) {
   reader.next = 0;
   std::string bytes;
   if (!ReadFileBytes(path, bytes)) return false;
+#ifdef OVN_UNICODE
   reader.text = FileBytesToText(bytes);
+#else
+  reader.text = std::move(bytes);
+#endif
   return true;
 }
 
