@@ -2,6 +2,7 @@
 // patterns as views, so cleaning a line allocates only when it changes.
 #pragma once
 
+#include <algorithm>
 #include <string>
 
 #include "common/text.h"
@@ -16,6 +17,29 @@ inline size_t FindLineEnd(const Text& s, size_t from) {
   while (from < n && p[from] != Char('\r') && p[from] != Char('\n')) ++from;
   return from;
 }
+
+// Line ends of one text found by the library's character search: each of CR
+// and LF is looked for again only once the reading has passed the one found
+// last, so a text without CR is not searched to its end for every line.
+struct LineEnds {
+  static constexpr size_t kUnknown = static_cast<size_t>(-2);
+  size_t cr = kUnknown;
+  size_t lf = kUnknown;
+
+  static size_t Next(const Text& s, size_t from, size_t& cached, Char c) {
+    if (cached == kUnknown || (cached != Text::npos && cached < from)) {
+      const Char* found = from < s.size() ? std::char_traits<Char>::find(s.data() + from, s.size() - from, c) : nullptr;
+      cached = found ? static_cast<size_t>(found - s.data()) : Text::npos;
+    }
+    return cached;
+  }
+
+  // Index of the first CR or LF at or after from; the size of s when none.
+  size_t Find(const Text& s, size_t from) {
+    const size_t end = std::min(Next(s, from, cr, Char('\r')), Next(s, from, lf, Char('\n')));
+    return end == Text::npos ? s.size() : end;
+  }
+};
 
 // Whether pattern stands at index i of the n characters at p.
 inline bool MatchesAt(const Char* p, size_t n, size_t i, TextView pattern) {

@@ -100,6 +100,13 @@ bool NormaliseLine(TextView in, Text& out, bool divTagsGone, LineFacts* facts = 
   size_t i = 0;
   while (i < n) {
     const Char c = p[i];
+    // Letters and most other characters are taken as they are.
+    if (CharCode(c) > CharCode(Char('>'))) {
+      o[w++] = c;
+      blankFromTab = false;
+      ++i;
+      continue;
+    }
     if (c == Char('<')) {
       if (HasAt(p, n, i, TXT("<br />"))) {
         o[w++] = Char(' ');
@@ -245,9 +252,10 @@ void CopyWantedTables(const Text& page) {
   TextView lastLine;                // the last line read, trimmed
   bool lastLineTaken = false;       // whether CurrentLine holds it already
   bool anyLine = false;
+  LineEnds lineEnds;
   size_t begin = 0;
   while (begin < page.size()) {
-    const size_t end = FindLineEnd(page, begin);
+    const size_t end = lineEnds.Find(page, begin);
     const TextView line(page.data() + begin, end - begin);
     begin = end;
     if (begin < page.size()) {

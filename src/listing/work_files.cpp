@@ -8,8 +8,7 @@
 #include "listing/listing_text.h"
 
 bool OpenWorkFile(WorkFileReader& reader, const Text& path) {
-  reader.text.clear();
-  reader.next = 0;
+  reader = WorkFileReader{};
   std::string bytes;
   if (!ReadFileBytes(path, bytes)) return false;
 #ifdef OVN_UNICODE
@@ -26,7 +25,10 @@ TextView ReadWorkLine(WorkFileReader& reader) {
   const Text& t = reader.text;
   if (reader.next >= t.size()) return TextView();
   const size_t begin = reader.next;
-  const size_t end = listing_text::FindLineEnd(t, begin);
+  listing_text::LineEnds ends{reader.nextCr, reader.nextLf};
+  const size_t end = ends.Find(t, begin);
+  reader.nextCr = ends.cr;
+  reader.nextLf = ends.lf;
   reader.next = end;
   if (reader.next < t.size()) {
     const Char c = t[reader.next++];
@@ -89,8 +91,7 @@ bool CloseWorkFile(WorkFileWriter& writer) {
 }
 
 bool CloseWorkFileKeepingText(WorkFileWriter& writer, WorkFileReader& reader) {
-  reader.text.clear();
-  reader.next = 0;
+  reader = WorkFileReader{};
   const bool ok = WriteFileAtomically(writer.path, writer.bytes);
   if (ok) {
 #ifdef OVN_UNICODE
