@@ -413,8 +413,11 @@ void StripTags(std::initializer_list<TextView> startTexts) {
   // "<" of the text has its ">" before the next "<": the tags are then apart,
   // and taking out one never changes another.
   bool apart = true;
-  for (TextView start : startTexts)
-    if (start.size() < 2 || start[0] != Char('<') || FindCharIn(start, Char('>')) != Text::npos) apart = false;
+  for (TextView start : startTexts) {
+    if (start.size() < 2 || start[0] != Char('<')) apart = false;
+    for (const Char c : start)
+      if (c == Char('>')) apart = false;
+  }
   if (apart) {
     const Char* p = w.data();
     const size_t n = w.size();
@@ -422,22 +425,30 @@ void StripTags(std::initializer_list<TextView> startTexts) {
     size_t copied = 0;  // characters of w dealt with
     size_t at = FindCharIn(w, Char('<'));
     while (at != Text::npos) {
-      // The ">" is looked for from the third character of the tag on.
-      const size_t close = FindCharIn(w, Char('>'), at + 2);
-      const size_t next = FindCharIn(w, Char('<'), at + 1);
-      if (close == Text::npos || next < close) {
+      // The ">" is looked for from the third character of the tag on; the
+      // tag's characters are few, so they are looked at one by one.
+      size_t close = at + 1;
+      while (close < n && p[close] != Char('<') && (p[close] != Char('>') || close == at + 1)) ++close;
+      if (close == n || p[close] == Char('<')) {
         apart = false;
         break;
       }
       bool wanted = false;
-      for (TextView start : startTexts) wanted = wanted || MatchesAt(p, n, at, start);
+      for (TextView start : startTexts) {
+        if (p[at + 1] == start[1] && MatchesAt(p, n, at, start)) {
+          wanted = true;
+          break;
+        }
+      }
       if (wanted) {
         if (copied == 0) out.clear();
         out.append(p + copied, at - copied);
         out += Char(' ');
         copied = close + 1;
       }
-      at = next;
+      size_t next = close + 1;
+      while (next < n && p[next] != Char('<')) ++next;
+      at = next < n ? next : Text::npos;
     }
     if (apart) {
       if (copied > 0) {
