@@ -11,6 +11,7 @@
 #include "common/encoding.h"
 #include "platform/gui.h"
 #include "platform/gui_headless.h"
+#include "bouquets/bouqets.h"
 #include "shell/orbvane_xmlplus.h"
 
 namespace {
@@ -96,6 +97,7 @@ const Grammar kGrammar[] = {
     {"tick", 3, 3},      {"highlight", 2, -1}, {"tab", 2, 2},      {"choose", 2, 2},
     {"shift", 1, 1},     {"drag", 2, 2},      {"drop", 2, 2},     {"type", 1, 1},
     {"close", 1, 1},     {"expect", 2, 2},    {"dump", 0, 0},     {"pointer", 3, 3},
+    {"droptext", 3, 3},  {"nodes", 1, 1},
 };
 
 void CheckSyntax(const Command& c) {
@@ -112,7 +114,7 @@ void CheckSyntax(const Command& c) {
     if (word == "doubleclick" || word == "tick" || word == "tab" || word == "choose" ||
         word == "drag")
       number(2);
-    if (word == "drop" && c.args[2] != "none") number(2);
+    if ((word == "drop" || word == "droptext") && c.args[2] != "none") number(2);
     if (word == "pointer") {
       number(2);
       number(3);
@@ -234,6 +236,24 @@ bool RunCommand(const Command& c) {
     return true;
   }
   if (word == "drop") headless::Fail("drop without a drag on the line before");
+  if (word == "droptext") {
+    headless::UserDropText(Gadget(a[1]), a[2] == "none" ? -1 : Number(a[2]), Utf8ToText(a[3]));
+    return true;
+  }
+  if (word == "nodes") {
+    const std::vector<BouquetNode>* nodes = TreeNodes(Gadget(a[1]));
+    if (!nodes) headless::Fail(a[1] + " is no bouquet tree");
+    std::cout << a[1] << " nodes=" << nodes->size() << "\n";
+    for (size_t i = 0; i < nodes->size(); ++i) {
+      const BouquetNode& n = (*nodes)[i];
+      std::cout << "  " << i << " level=" << n.level << " mark=" << n.mark << " "
+                << n.entry.BouquetNumber << " " << n.entry.SequenceNumber << " "
+                << Quote(n.entry.BouquetType) << " " << Quote(n.entry.BouquetName) << " "
+                << Quote(n.entry.ServiceName) << "\n";
+    }
+    std::cout << std::flush;
+    return false;
+  }
   if (word == "type") {
     const Text text = Utf8ToText(a[1]);
     if (!headless::UserEndLabelEdit(a[1] == "cancel" ? nullptr : &text))

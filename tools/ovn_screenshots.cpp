@@ -2,10 +2,13 @@
 // ident dialog into PNG files, so the layout can be looked at without a
 // display (run with QT_QPA_PLATFORM=offscreen).
 // Usage: ovn_screenshots OUTPUT_FOLDER
+#include <chrono>
 #include <filesystem>
 #include <iostream>
 #include <string>
+#include <thread>
 
+#include "bouquets/bouqets.h"
 #include "common/encoding.h"
 #include "common/files.h"
 #include "platform/gui.h"
@@ -19,8 +22,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// PollEvent lets the toolkit work at most once per screen frame.
 void Settle() {
-  for (int i = 0; i < 20; ++i) gui::PollEvent();
+  for (int i = 0; i < 20; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(17));
+    gui::PollEvent();
+  }
 }
 
 bool Shoot(int window, const fs::path& file) {
@@ -34,13 +41,32 @@ void AddSampleRows() {
   const Char* countries[] = {TXT("Austria"), TXT("France"), TXT("Germany"), TXT("Italy")};
   for (const Char* c : countries) gui::AddItem(Gadgets.CountryList, -1, c);
   gui::SetItemState(Gadgets.CountryList, 2, gui::kItemTicked);
-  const struct {
-    const Char* text;
-    int level;
-  } items[] = {{TXT("User Bouquets TV"), 0}, {TXT("Germany TV"), 1}, {TXT("Das Erste HD"), 2},
-               {TXT("ZDF HD"), 2},           {TXT("France TV"), 1},  {TXT("TV5 Monde"), 2}};
-  for (const auto& item : items) gui::AddItem(Gadgets.LeftTree, -1, item.text, 0, item.level);
-  gui::SetItemColour(Gadgets.LeftTree, 3, 16499204);
+}
+
+// The two trees of the third tab loaded from the sample bouquet files, the
+// bouquet "Italy" dropped into the right tree, three services marked.
+void LoadSampleTrees() {
+  const fs::path samples = fs::path(OVN_SOURCE_DIR) / "tests" / "fixtures" / "trees";
+  // The samples are UTF-8; each build gets them in its own file encoding.
+  for (const char* name : {"left.txt", "export.txt"}) {
+    std::string bytes;
+    ReadFileBytes(FromFsPath(samples / name), bytes);
+    WriteFileAtomically(FromFsPath(name), TextToFileBytes(Utf8ToText(bytes)));
+  }
+  LoadBouquetFileFrom(Gadgets.LeftTree, TXT("left.txt"));
+  LoadBouquetFileFrom(Gadgets.RightTree, TXT("export.txt"));
+  auto mark = [](int tree, int from, int to) {
+    for (int i = from; i <= to; ++i) {
+      (*TreeNodes(tree))[static_cast<size_t>(i)].mark = 1;
+      gui::SetItemColour(tree, i, Bouquets.MarkedColour);
+    }
+  };
+  mark(Gadgets.LeftTree, 5, 7);
+  gui::SetState(Gadgets.RightTree, 5);
+  DropItems(Gadgets.RightTree, Gadgets.LeftTree, 5);
+  mark(Gadgets.LeftTree, 2, 4);
+  gui::SetState(Gadgets.LeftTree, 4);
+  gui::SetState(Gadgets.RightTree, -1);
 }
 
 }  // namespace
@@ -63,6 +89,7 @@ int main(int argc, char** argv) {
   WriteFirstRunSettings(false);
   LoadSettings();
   AddSampleRows();
+  LoadSampleTrees();
 
   bool ok = true;
   const char* tabs[] = {"satellites_tab.png", "bouquets_tab.png", "trees_tab.png"};

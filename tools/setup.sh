@@ -3,7 +3,7 @@
 # Usage: tools/setup.sh [extra packages...]
 set -u
 packages=(cmake g++ make pkg-config libexpat1-dev libcurl4-openssl-dev libpng-dev zlib1g-dev
-          qt6-base-dev libgtest-dev python3 "$@")
+          qt6-base-dev libgtest-dev python3 xvfb xauth xdotool "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -8,7 +8,8 @@
 // Events: toolkit notifications only push events into the facility's queue;
 // nothing of the program runs inside them. WaitEvent blocks for the next event;
 // PollEvent takes one pending event without waiting (long work calls it to keep
-// the window painted and drops what it gets). The two exceptions are callbacks
+// the window painted and drops what it gets); it lets the toolkit work at most
+// once per screen frame, so calling it per item of long work is cheap. The two exceptions are callbacks
 // that need an answer at once: the drag callback and the label-edit callback.
 //
 // Handles: windows and gadgets share one space of positive integers; 0 is none.
@@ -157,6 +158,13 @@ int GetItemLevel(int tree, int index);
 // Background colour of a tree item, packed as 0xBBGGRR; kDefaultColour for none.
 int GetItemColour(int tree, int index);
 void SetItemColour(int tree, int index, int colour);
+
+// Batch work on a tree (thousands of items added, removed or recoloured): from
+// BeginTreeBatch to the matching EndTreeBatch the tree is neither laid out nor
+// drawn; it shows the result once, at the end, with its current item and scroll
+// place kept. Calls nest; every call of gui.h works as usual inside a batch.
+void BeginTreeBatch(int tree);
+void EndTreeBatch(int tree);
 
 // ---- trees: in-place editing, drag and drop -------------------------------------
 // Switches in-place label editing of a tree on or off.

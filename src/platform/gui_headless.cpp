@@ -58,6 +58,7 @@ struct Widget {
   bool defaultStyle = false;
   bool acceptsDrop = false;
   bool labelEditing = false;
+  int batchDepth = 0;   // trees: open BeginTreeBatch calls
   std::vector<Text> columnTitles;
   std::vector<Row> rows;   // rows, tree items, combo items, tabs (column 0)
   gui::LabelEditCallback labelEditCallback = nullptr;
@@ -520,6 +521,17 @@ void SetItemColour(int tree, int index, int colour) {
   w->rows[index].colour = colour;
 }
 
+void BeginTreeBatch(int tree) {
+  if (Widget* w = FindKind(tree, {Kind::Tree})) ++w->batchDepth;
+}
+
+void EndTreeBatch(int tree) {
+  Widget* w = FindKind(tree, {Kind::Tree});
+  if (!w) return;
+  if (w->batchDepth == 0) headless::Fail("EndTreeBatch without BeginTreeBatch on " + w->name);
+  --w->batchDepth;
+}
+
 void SetTreeLabelEditing(int tree, bool on) {
   Widget* w = FindKind(tree, {Kind::Tree});
   if (!w) return;
@@ -744,6 +756,8 @@ std::string Dump() {
     out += " text=" + Quote(gui::GetText(handle));
     out += " state=" + std::to_string(gui::GetState(handle));
     out += w->hidden ? " hidden" : " visible";
+    if (w->batchDepth > 0) out += " batch=" + std::to_string(w->batchDepth);
+    if (w->kind == Kind::Tree && w->state != 0) out += " scrolled=" + std::to_string(w->state);
     out += "\n";
     for (size_t i = 0; i < w->rows.size(); ++i) {
       const Row& r = w->rows[i];
@@ -816,6 +830,16 @@ void ScriptDrop(int tree, int item) {
   S.dropScripted = true;
   S.dropTree = tree;
   S.dropItem = item;
+}
+
+void UserDropText(int tree, int item, const Text& text) {
+  Widget* w = FindKind(tree, {Kind::Tree});
+  if (!w || !w->acceptsDrop) return;
+  SetCurrentRow(*w, item);
+  S.lastDropKind = gui::kDropText;
+  S.lastDropText = text;
+  S.lastDropAction = gui::kDragCopy;
+  PushEvent(gui::Event{gui::kEventGadgetDrop, tree, gui::kEventTypeNone, w->window});
 }
 
 void UserPointer(int gadget, int x, int y) {

@@ -89,6 +89,9 @@ void UserShift(bool down);
 void UserDrag(int tree, int item);
 // The next StartTextDrag ends with a drop on the tree over item (-1: empty space).
 void ScriptDrop(int tree, int item);
+// A text dragged from another program is dropped on the tree over item (-1:
+// empty space); the item becomes current and the drop event is pushed.
+void UserDropText(int tree, int item, const Text& text);
 // The pointer, in the inner coordinates of the gadget.
 void UserPointer(int gadget, int x, int y);
 // Ends the label edit in progress with the text (nullptr: cancelled); false

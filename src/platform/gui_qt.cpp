@@ -4,7 +4,8 @@
 //
 // Implements: every function of gui.h except LoadPicture (gui_picture.cpp,
 // shared with the headless backend). Qt signals and event handlers only push
-// into the event queue; WaitEvent and PollEvent run Qt's event processing.
+// into the event queue; WaitEvent and PollEvent run Qt's event processing,
+// PollEvent at most once per kPollIntervalMs.
 // Lacks: text drops on gadgets other than trees (EnableTextDrop is a no-op
 // there), AddItem on tab panels, several open panels filled at once in
 // different windows (the panel stack belongs to the current window), the
@@ -289,8 +290,9 @@ QString RequesterStart(const Text& proposed) {
   return folder == QStringLiteral(".") ? QString() : folder;
 }
 
-// Qt does not change the working folder, but a native dialog of the platform
-// might; the folder is put back so that relative paths keep their meaning.
+// Requesters are Qt's own dialogs, the same on every desktop (a path can be
+// typed into their file name field). Qt does not change the working folder,
+// but a dialog of the platform might; the folder is put back so that relative paths keep their meaning.
 void RestoreWorkingFolder(const QString& folder) {
   if (QDir::currentPath() != folder) QDir::setCurrent(folder);
 }
@@ -300,6 +302,17 @@ void FlushDeferredDeletes() {
   if (s.callbackDepth == 0 && !s.drag.running) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
+}
+
+// Processes Qt's pending events when a frame has passed since they were last
+// processed.
+void ProcessEventsOncePerFrame() {
+  State& s = S();
+  const auto now = std::chrono::steady_clock::now();
+  if (now - s.lastProcessing < std::chrono::milliseconds(kPollIntervalMs)) return;
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
+  FlushDeferredDeletes();
+  s.lastProcessing = std::chrono::steady_clock::now();
 }
 
 gui::Event Take() {
@@ -1006,7 +1019,8 @@ int GetItemColour(int tree, int index) {
 void SetItemColour(int tree, int index, int colour) {
   Record* r = Find(tree, kKindTree);
   Item* item = r ? TreeItem(*r, index) : nullptr;
-  if (!item) return;
+  // An unchanged colour costs the view nothing (unmarking a whole tree).
+  if (!item || item->colour == (colour < 0 ? kDefaultColour : colour)) return;
   Quiet quiet;
   SetItemBackground(item, colour);
 }
@@ -1047,7 +1061,8 @@ Text OpenFileRequester(const Text& title, const Text& proposedFile, const Text& 
   const QString folder = QDir::currentPath();
   const QString path = QFileDialog::getOpenFileName(DialogParent(), ToQString(title),
                                                     RequesterStart(proposedFile),
-                                                    FileFilterToQt(filter));
+                                                    FileFilterToQt(filter), nullptr,
+                                                    QFileDialog::DontUseNativeDialog);
   RestoreWorkingFolder(folder);
   return FromQString(path);
 }
@@ -1059,7 +1074,8 @@ Text SaveFileRequester(const Text& title, const Text& proposedFile, const Text& 
   const QString path = QFileDialog::getSaveFileName(DialogParent(), ToQString(title),
                                                     RequesterStart(proposedFile),
                                                     FileFilterToQt(filter), nullptr,
-                                                    QFileDialog::DontConfirmOverwrite);
+                                                    QFileDialog::DontConfirmOverwrite |
+                                                        QFileDialog::DontUseNativeDialog);
   RestoreWorkingFolder(folder);
   return FromQString(path);
 }
@@ -1069,7 +1085,8 @@ Text FolderRequester(const Text& title, const Text& initialFolder) {
   const QString working = QDir::currentPath();
   QString folder = QFileDialog::getExistingDirectory(DialogParent(), ToQString(title),
                                                      ToQString(initialFolder),
-                                                     QFileDialog::ShowDirsOnly);
+                                                     QFileDialog::ShowDirsOnly |
+                                                         QFileDialog::DontUseNativeDialog);
   RestoreWorkingFolder(working);
   if (folder.isEmpty()) return Text();
   if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
@@ -1095,6 +1112,7 @@ Event WaitEvent() {
   while (s.queue.empty()) {
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     FlushDeferredDeletes();
+    s.lastProcessing = std::chrono::steady_clock::now();
   }
   return Take();
 }
@@ -1102,8 +1120,7 @@ Event WaitEvent() {
 Event PollEvent() {
   State& s = S();
   if (!s.app) return Event();
-  QCoreApplication::processEvents(QEventLoop::AllEvents);
-  FlushDeferredDeletes();
+  ProcessEventsOncePerFrame();
   if (s.queue.empty()) return Event();
   return Take();
 }

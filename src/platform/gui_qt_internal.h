@@ -8,6 +8,7 @@
 #include <QTreeWidgetItem>
 #include <QWidget>
 
+#include <chrono>
 #include <deque>
 #include <memory>
 #include <string>
@@ -55,6 +56,7 @@ struct TreeData {
   size_t fresh = 0;
   bool labelEditing = false;
   bool dropTarget = false;
+  int batchDepth = 0;  // open BeginTreeBatch calls
 };
 
 struct Record {
@@ -81,6 +83,11 @@ struct DragState {
   QPointer<QWidget> source;      // tree whose item was dragged
 };
 
+// PollEvent lets Qt process its events at most once per this many
+// milliseconds (one screen frame) and otherwise returns at once, so that long
+// work calling it per item costs nothing between frames.
+constexpr int kPollIntervalMs = 16;
+
 struct State {
   QApplication* app = nullptr;
   bool ownsApp = false;
@@ -96,6 +103,8 @@ struct State {
   int callbackDepth = 0;  // >0 while the program's callback runs inside Qt
   gui::DragCallback dragCallback = nullptr;
   DragState drag;
+  // When Qt last processed its events (WaitEvent or PollEvent).
+  std::chrono::steady_clock::time_point lastProcessing{};
 };
 
 State& S();

@@ -4,7 +4,9 @@
 //
 // Implements: the tree half of AddItem/RemoveItem/ClearItems and of the state
 // calls (through gui_qt_internal.h), SetTreeLabelEditing, EditTreeLabel,
-// StartTextDrag, PointerX/Y, ScrollTreeLine, ShiftKeyDown.
+// StartTextDrag, PointerX/Y, ScrollTreeLine, ShiftKeyDown, Begin/EndTreeBatch
+// (a batch only stops the tree's drawing: with PollEvent's throttle, Qt lays
+// the tree out at most once per frame however many items change).
 // Tree items are addressed by flat display index through a vector kept in
 // display order; parentage is derived from the levels (an item hangs under
 // the nearest earlier item with a smaller level), so the Qt hierarchy only
@@ -484,6 +486,18 @@ void TreeSetCurrent(Record& tree, int index) {
 }  // namespace gui_qt
 
 namespace gui {
+
+void BeginTreeBatch(int tree) {
+  Record* r = Find(tree, kKindTree);
+  if (!r) return;
+  if (r->tree->batchDepth++ == 0) View(*r)->setUpdatesEnabled(false);
+}
+
+void EndTreeBatch(int tree) {
+  Record* r = Find(tree, kKindTree);
+  if (!r || r->tree->batchDepth == 0) return;
+  if (--r->tree->batchDepth == 0) View(*r)->setUpdatesEnabled(true);
+}
 
 void SetTreeLabelEditing(int tree, bool on) {
   if (Record* r = Find(tree, kKindTree)) r->tree->labelEditing = on;
