@@ -5,8 +5,8 @@
 #include "platform/gui_headless.h"
 #include "shell/orbvane_xmlplus.h"
 
-int main() {
+int main(int argc, char** argv) {
   headless::Reset();
   ResetProgramState();
-  return page_bench::Run("headless") ? 0 : 1;
+  return page_bench::Run("headless", argc, argv) ? 0 : 1;
 }

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -26,7 +27,7 @@ constexpr size_t kPageBytes = size_t(20) << 20;
 constexpr double kGoalMegabytesPerSecond = 100.0;
 constexpr int kRuns = 3;
 
-inline std::string MakePage() {
+inline std::string MakePage(size_t pageBytes = kPageBytes) {
   using namespace page_builder;
   const char* const names[] = {"Das Erste HD", "ZDF HD", "3sat HD", "arte HD", "KiKA HD", "phoenix HD",
                                "Rai 1 HD", "Rai 2", "TVE Internacional", "France 24"};
@@ -34,7 +35,7 @@ inline std::string MakePage() {
   const char* const providers[] = {"ARD", "ZDFvision", "RAI", "Sky Italia", "ORF"};
   std::string tables = SatelliteTable();
   int sid = 1;
-  for (int tp = 0; tables.size() < kPageBytes; ++tp) {
+  for (int tp = 0; tables.size() < pageBytes; ++tp) {
     HeaderCells h;
     h.frequency = std::to_string(10700 + (tp % 400) * 5);
     h.polarization = tp % 2 ? "H" : "V";
@@ -84,8 +85,10 @@ inline size_t ReadLines(const fs::path& file) {
 }
 
 // Runs the benchmark in a folder of its own; prints the figures and returns
-// whether the goal was met.
-inline bool Run(const char* backend) {
+// whether the goal was met. A smaller page (megabytes as the program's
+// argument) suits profilers that run the program many times slower.
+inline bool Run(const char* backend, int argc = 0, char** argv = nullptr) {
+  const size_t pageBytes = argc > 1 ? static_cast<size_t>(std::atoi(argv[1])) << 20 : kPageBytes;
   const fs::path folder = fs::temp_directory_path() / "ovn_bench_page_reduction";
   std::error_code ec;
   fs::remove_all(folder, ec);
@@ -93,7 +96,7 @@ inline bool Run(const char* backend) {
   const fs::path previous = fs::current_path();
   fs::current_path(folder);
 
-  const std::string page = MakePage();
+  const std::string page = MakePage(pageBytes);
   { std::ofstream(fs::path("ovn_work") / "bench.html", std::ios::binary) << page; }
   const double megabytes = static_cast<double>(page.size()) / (1 << 20);
 

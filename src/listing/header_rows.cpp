@@ -14,10 +14,6 @@ namespace {
 
 void ReadCell() { AssignTrimmed(Listing.WorkText, ReadWorkLine(Listing.TempFileIn)); }
 
-void StripTags(std::initializer_list<const Char*> startTexts) {
-  for (const Char* start : startTexts) StripTag(start);
-}
-
 Text Cell() { return Trimmed(Listing.WorkText); }
 
 // A cell in <TD ...> ... </TD>: its text without the two tags.

@@ -11,6 +11,7 @@
 
 #include <array>
 #include <cstddef>
+#include <initializer_list>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -38,6 +39,9 @@ inline const Text kFullServiceTableTag =
 struct WorkFileReader {
   Text text;
   size_t next = 0;  // index of the first character of the next line
+  // The CR and LF found last (see LineEnds).
+  size_t nextCr = static_cast<size_t>(-2);
+  size_t nextLf = static_cast<size_t>(-2);
 };
 
 // A work file being written; its bytes go to disk when it is closed.
@@ -83,6 +87,12 @@ struct ListingState {
   // The line last read while reducing, and the line or cell being cleaned.
   Text CurrentLine;
   Text WorkText;
+  // Buffers of the line cleaning, kept so that a line costs no allocation.
+  Text LineScratch;
+  Text LineScratch2;
+  Text AudioScratch;
+  Text PidScratch;
+  std::vector<TextView> AudioFields;
 
   // Elements of DownloadDoc created last; none once the document is freed.
   xml::XmlNode* CurrentSatellite = nullptr;
@@ -148,6 +158,8 @@ void ReducePage(const Text& pageFile, const Text& reducedFile);
 void WriteReducedLine();
 // Replaces each tag that starts with startText, up to its ">", by one space.
 void StripTag(TextView startText);
+// StripTag with each start text in turn.
+void StripTags(std::initializer_list<TextView> startTexts);
 void CutBefore(TextView text);
 void ParseReducedFile(const Text& reducedFile, const Text& name, const Text& position,
                       const Text& url);
@@ -161,6 +173,9 @@ void CreateWorkFile(WorkFileWriter& writer, const Text& path);
 void WriteWorkLine(WorkFileWriter& writer, TextView line);  // trimmed, CR LF
 void WriteWorkText(WorkFileWriter& writer, TextView text);  // as it is
 bool CloseWorkFile(WorkFileWriter& writer);
+// Closes the writer and, when the file was written, gives the reader its text
+// to read from the start.
+bool CloseWorkFileKeepingText(WorkFileWriter& writer, WorkFileReader& reader);
 
 // ---- header rows ----------------------------------------------------------------
 void ReduceTransponderHeader();

@@ -2,6 +2,7 @@
 // patterns as views, so cleaning a line allocates only when it changes.
 #pragma once
 
+#include <algorithm>
 #include <string>
 
 #include "common/text.h"
@@ -17,9 +18,64 @@ inline size_t FindLineEnd(const Text& s, size_t from) {
   return from;
 }
 
-inline bool Contains(const Text& s, TextView pattern) {
-  return !pattern.empty() && s.find(pattern) != Text::npos;
+// Line ends of one text found by the library's character search: each of CR
+// and LF is looked for again only once the reading has passed the one found
+// last, so a text without CR is not searched to its end for every line.
+struct LineEnds {
+  static constexpr size_t kUnknown = static_cast<size_t>(-2);
+  size_t cr = kUnknown;
+  size_t lf = kUnknown;
+
+  static size_t Next(const Text& s, size_t from, size_t& cached, Char c) {
+    if (cached == kUnknown || (cached != Text::npos && cached < from)) {
+      const Char* found = from < s.size() ? std::char_traits<Char>::find(s.data() + from, s.size() - from, c) : nullptr;
+      cached = found ? static_cast<size_t>(found - s.data()) : Text::npos;
+    }
+    return cached;
+  }
+
+  // Index of the first CR or LF at or after from; the size of s when none.
+  size_t Find(const Text& s, size_t from) {
+    const size_t end = std::min(Next(s, from, cr, Char('\r')), Next(s, from, lf, Char('\n')));
+    return end == Text::npos ? s.size() : end;
+  }
+};
+
+// Whether pattern stands at index i of the n characters at p.
+inline bool MatchesAt(const Char* p, size_t n, size_t i, TextView pattern) {
+  const size_t m = pattern.size();
+  if (i > n || n - i < m) return false;
+  for (size_t k = 0; k < m; ++k)
+    if (p[i + k] != pattern[k]) return false;
+  return true;
 }
+
+// Index of the first occurrence of pattern at or after from; npos when none
+// (and for an empty pattern). Written out: the texts here are lines and cells
+// of a few dozen characters, where the library's search costs more to set
+// up than to run.
+inline size_t FindIn(TextView s, TextView pattern, size_t from = 0) {
+  const size_t m = pattern.size();
+  if (m == 0 || s.size() < m) return Text::npos;
+  const Char* p = s.data();
+  const Char first = pattern[0];
+  const size_t last = s.size() - m;
+  for (size_t i = from; i <= last; ++i) {
+    if (p[i] != first) continue;
+    size_t k = 1;
+    while (k < m && p[i + k] == pattern[k]) ++k;
+    if (k == m) return i;
+  }
+  return Text::npos;
+}
+
+inline size_t FindCharIn(TextView s, Char c, size_t from = 0) {
+  if (from >= s.size()) return Text::npos;
+  const Char* found = std::char_traits<Char>::find(s.data() + from, s.size() - from, c);
+  return found ? static_cast<size_t>(found - s.data()) : Text::npos;
+}
+
+inline bool Contains(const Text& s, TextView pattern) { return FindIn(s, pattern) != Text::npos; }
 
 inline bool BeginsWith(const Text& s, TextView prefix) {
   return s.size() >= prefix.size() && TextView(s).substr(0, prefix.size()) == prefix;
@@ -34,7 +90,7 @@ inline bool EndsWith(const Text& s, TextView suffix) {
 // is done in place.
 inline void ReplaceIn(Text& s, TextView from, TextView to) {
   if (from.empty()) return;
-  size_t at = s.find(from);
+  size_t at = FindIn(s, from);
   if (at == Text::npos) return;
   if (to.size() <= from.size()) {
     Char* p = s.data();
@@ -46,7 +102,7 @@ inline void ReplaceIn(Text& s, TextView from, TextView to) {
       std::char_traits<Char>::copy(p + write, to.data(), to.size());
       write += to.size();
       read = at + from.size();
-      at = s.find(from, read);
+      at = FindIn(s, from, read);
     }
     std::char_traits<Char>::move(p + write, p + read, s.size() - read);
     s.resize(write + s.size() - read);
@@ -59,7 +115,7 @@ inline void ReplaceIn(Text& s, TextView from, TextView to) {
     out.append(s, run, at - run);
     out.append(to);
     run = at + from.size();
-    at = s.find(from, run);
+    at = FindIn(s, from, run);
   }
   out.append(s, run, Text::npos);
   s.swap(out);

@@ -1,7 +1,11 @@
 // Reducing a page to the reduced file: the wanted tables with one cell per
 // line into the temporary file, then each table through its reducer.
+#include <filesystem>
+#include <fstream>
+#include <initializer_list>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 #include "common/encoding.h"
 #include "common/files.h"
@@ -56,26 +60,179 @@ bool IsValidUtf8(std::string_view s) {
   return true;
 }
 
-void UpperCaseTagNames(Text& w) {
-  Char* p = w.data();
-  const size_t n = w.size();
-  for (size_t i = w.find(Char('<')); i != Text::npos; i = w.find(Char('<'), i + 1)) {
-    size_t k = i + 1;
-    if (k < n && p[k] == Char('/')) ++k;
-    if (k + 1 < n && p[k] == Char('t') && (p[k + 1] == Char('d') || p[k + 1] == Char('r'))) {
-      p[k] = Char('T');
-      p[k + 1] = p[k + 1] == Char('d') ? Char('D') : Char('R');
-    } else if (k < n && p[k] == Char('a')) {
-      p[k] = Char('A');
-    }
-  }
-}
-
 size_t Count(const Text& s, TextView pattern) {
   size_t count = 0;
-  for (size_t at = s.find(pattern); at != Text::npos; at = s.find(pattern, at + pattern.size()))
+  for (size_t at = FindIn(s, pattern); at != Text::npos; at = FindIn(s, pattern, at + pattern.size()))
     ++count;
   return count;
+}
+
+bool HasAt(const Char* p, size_t n, size_t i, TextView pattern) { return MatchesAt(p, n, i, pattern); }
+
+// What the first pass needs of a page line besides its text.
+struct LineFacts {
+  int tableStarts = 0;  // "<TABLE"
+  int tableEnds = 0;    // "</TABLE"
+  bool marked = false;  // holds a table marker
+  bool classAttribute = false;  // holds " class=\""
+};
+
+// The cleaning of a table line in one sweep from in to out. The separate
+// replacements of the line rules meet only in these ways, all kept here:
+// - "<br />" and "&nbsp;" leave a blank, and a blank (not a tab, which
+//   becomes one only later) right before a ">" goes;
+// - ">&nbsp;<" becomes "> <", as "&nbsp;" alone does;
+// - tag names in capitals ("<td", "</td", "<tr", "</tr", "<a", "</a") neither
+//   make nor break any other pattern;
+// - a line end follows each "</TD>" and "</TR>" as they stand at the end.
+// False, with out unfinished, when the line holds "<div ": such tags go first.
+// Given facts, in is a trimmed page line: "<table" and "</table" are put in
+// capitals on the way and the facts are gathered; false when the line holds
+// a div tag, which the first pass removes before anything else.
+bool NormaliseLine(TextView in, Text& out, bool divTagsGone, LineFacts* facts = nullptr) {
+  const Char* p = in.data();
+  const size_t n = in.size();
+  // A character gives at most one, and a ">" at most three (a line end after it).
+  if (out.size() < 3 * n) out.resize(3 * n);
+  Char* o = out.data();
+  size_t w = 0;
+  bool blankFromTab = false;  // whether the last blank written was a tab
+  size_t i = 0;
+  while (i < n) {
+    const Char c = p[i];
+    // Letters and most other characters are taken as they are.
+    if (CharCode(c) > CharCode(Char('>'))) {
+      o[w++] = c;
+      blankFromTab = false;
+      ++i;
+      continue;
+    }
+    if (c == Char('<')) {
+      if (HasAt(p, n, i, TXT("<br />"))) {
+        o[w++] = Char(' ');
+        blankFromTab = false;
+        i += 6;
+        continue;
+      }
+      if (!divTagsGone && HasAt(p, n, i, TXT("<div "))) return false;
+      o[w++] = Char('<');
+      ++i;
+      const bool end = i < n && p[i] == Char('/');
+      if (end) {
+        o[w++] = Char('/');
+        ++i;
+      }
+      if (facts) {
+        if (HasAt(p, n, i, TXT("div>"))) return false;
+        if (HasAt(p, n, i, TXT("table")) || HasAt(p, n, i, TXT("TABLE"))) {
+          for (const Char t : TextView(TXT("TABLE"))) o[w++] = t;
+          i += 5;
+          ++(end ? facts->tableEnds : facts->tableStarts);
+          continue;
+        }
+      }
+      if (i + 1 < n && p[i] == Char('t') && (p[i + 1] == Char('d') || p[i + 1] == Char('r'))) {
+        o[w++] = Char('T');
+        o[w++] = p[i + 1] == Char('d') ? Char('D') : Char('R');
+        i += 2;
+      } else if (i < n && p[i] == Char('a')) {
+        o[w++] = Char('A');
+        ++i;
+      }
+      continue;
+    }
+    if (c == Char('&') && HasAt(p, n, i, TXT("&nbsp;"))) {
+      o[w++] = Char(' ');
+      blankFromTab = false;
+      i += 6;
+      continue;
+    }
+    if (c == Char('>')) {
+      if (w > 0 && o[w - 1] == Char(' ') && !blankFromTab) --w;
+      o[w++] = Char('>');
+      if (w >= 5 && o[w - 5] == Char('<') && o[w - 4] == Char('/') && o[w - 3] == Char('T') &&
+          (o[w - 2] == Char('D') || o[w - 2] == Char('R'))) {
+        o[w++] = Char('\r');
+        o[w++] = Char('\n');
+      }
+      ++i;
+      continue;
+    }
+    if (c == Char('\t')) {
+      o[w++] = Char(' ');
+      blankFromTab = true;
+      ++i;
+      continue;
+    }
+    if (facts && c == Char(' ') && i + 1 < n && p[i + 1] == Char('c') && !facts->classAttribute &&
+        HasAt(p, n, i, TXT(" class=\"")))
+      facts->classAttribute = true;
+    o[w++] = c;
+    blankFromTab = false;
+    ++i;
+  }
+  out.resize(w);
+  return true;
+}
+
+void WriteNormalised(const Text& w) {
+  // Every cell and row end now ends its own line.
+  if (EndsWith(w, TXT("\r\n")))
+    WriteWorkText(Listing.TempFileOut, TrimmedView(w));
+  else
+    WriteWorkLine(Listing.TempFileOut, w);
+}
+
+// The normalised line in WorkText, from the text in, to the temporary file.
+void NormaliseAndWrite(TextView in) {
+  ListingState& l = Listing;
+  if (!NormaliseLine(in, l.WorkText, false)) {
+    Text& stripped = l.LineScratch;
+    l.WorkText.assign(in);
+    StripTag(TXT("<div "));
+    stripped.swap(l.WorkText);
+    NormaliseLine(stripped, l.WorkText, true);
+  }
+  WriteNormalised(l.WorkText);
+}
+
+// CurrentLine from a page line: blanks trimmed, "<table" and "</table" in
+// capitals, "</div>" and "<div>" removed, in one copy when no div tag is met.
+LineFacts TakePageLine(TextView line, Text& current) {
+  LineFacts facts;
+  const TextView trimmed = TrimmedView(line);
+  current.assign(trimmed);
+  Char* p = current.data();
+  const size_t n = current.size();
+  bool divTag = false;
+  bool classAttribute = false;
+  for (size_t i = 0; i < n; ++i) {
+    if (p[i] == Char('<')) {
+      size_t k = i + 1;
+      const bool end = k < n && p[k] == Char('/');
+      if (end) ++k;
+      if (HasAt(p, n, k, TXT("table"))) {
+        for (size_t j = 0; j < 5; ++j) p[k + j] = static_cast<Char>(p[k + j] - 'a' + 'A');
+      }
+      if (HasAt(p, n, k, TXT("TABLE"))) ++(end ? facts.tableEnds : facts.tableStarts);
+      if (HasAt(p, n, k, TXT("div>"))) divTag = true;
+    } else if (p[i] == Char(' ') && i + 1 < n && p[i + 1] == Char('c') && !classAttribute &&
+               HasAt(p, n, i, TXT(" class=\""))) {
+      classAttribute = true;
+    }
+  }
+  if (divTag) {
+    RemoveIn(current, TXT("</div>"));
+    RemoveIn(current, TXT("<div>"));
+    facts.tableStarts = static_cast<int>(Count(current, TXT("<TABLE")));
+    facts.tableEnds = static_cast<int>(Count(current, TXT("</TABLE")));
+    classAttribute = Contains(current, TXT(" class=\""));
+  }
+  // Every marker holds " class=\"", and the full service table tag holds the
+  // service table marker.
+  facts.marked = classAttribute &&
+                 (Contains(current, kHeaderTableMarker) || Contains(current, kServiceTableMarker));
+  return facts;
 }
 
 // A malformed page could repeat a complaint for every table; once per page
@@ -91,9 +248,14 @@ void CopyWantedTables(const Text& page) {
   ListingState& l = Listing;
   bool outside = true;
   int depth = 0;
+  bool workIsCurrentLine = false;  // WorkText is due to be CurrentLine
+  TextView lastLine;                // the last line read, trimmed
+  bool lastLineTaken = false;       // whether CurrentLine holds it already
+  bool anyLine = false;
+  LineEnds lineEnds;
   size_t begin = 0;
   while (begin < page.size()) {
-    const size_t end = FindLineEnd(page, begin);
+    const size_t end = lineEnds.Find(page, begin);
     const TextView line(page.data() + begin, end - begin);
     begin = end;
     if (begin < page.size()) {
@@ -103,27 +265,36 @@ void CopyWantedTables(const Text& page) {
     }
 
     gui::PollEvent();
-    AssignTrimmed(l.CurrentLine, line);
-    // Every pattern of this pass but the markers holds a "<".
-    const bool hasTag = l.CurrentLine.find(Char('<')) != Text::npos;
-    if (hasTag) {
-      ReplaceIn(l.CurrentLine, TXT("<table"), TXT("<TABLE"));
-      ReplaceIn(l.CurrentLine, TXT("</table"), TXT("</TABLE"));
-      RemoveIn(l.CurrentLine, TXT("</div>"));
-      RemoveIn(l.CurrentLine, TXT("<div>"));
+    // Mostly one sweep makes both CurrentLine (left as a view into the page)
+    // and the normalised line; a line with a div tag takes the long way.
+    const TextView trimmed = TrimmedView(line);
+    LineFacts facts;
+    const bool oneSweep = NormaliseLine(trimmed, l.WorkText, false, &facts);
+    if (oneSweep) {
+      facts.marked = facts.classAttribute && (FindIn(trimmed, kHeaderTableMarker) != Text::npos ||
+                                              FindIn(trimmed, kServiceTableMarker) != Text::npos);
+    } else {
+      facts = TakePageLine(trimmed, l.CurrentLine);
     }
-    l.WorkText = l.CurrentLine;
-    if (Contains(l.WorkText, TXT(" class=\"")) &&
-        (Contains(l.WorkText, kHeaderTableMarker) || Contains(l.WorkText, kServiceTableMarker) ||
-         Contains(l.WorkText, kFullServiceTableTag))) {
+    lastLine = trimmed;
+    lastLineTaken = !oneSweep;
+    anyLine = true;
+    workIsCurrentLine = true;
+    if (facts.marked) {
       if (depth > 0)
         ComplainOnce(l.TableNotFinishedShown, TXT("HTML error ?"), TXT("Table not finished."));
       outside = false;
     }
     if (!outside) {
-      if (hasTag) depth += static_cast<int>(Count(l.WorkText, TXT("<TABLE")));
-      if (depth > 0 && !l.WorkText.empty()) WriteReducedLine();
-      if (hasTag) depth -= static_cast<int>(Count(l.CurrentLine, TXT("</TABLE")));
+      depth += facts.tableStarts;
+      if (depth > 0 && !(oneSweep ? trimmed.empty() : l.CurrentLine.empty())) {
+        if (oneSweep)
+          WriteNormalised(l.WorkText);
+        else
+          NormaliseAndWrite(l.CurrentLine);
+        workIsCurrentLine = false;
+      }
+      depth -= facts.tableEnds;
       // More table ends than starts close the table too, so that the next
       // wanted table is not lost to a negative depth.
       if (depth <= 0) {
@@ -132,6 +303,9 @@ void CopyWantedTables(const Text& page) {
       }
     }
   }
+  // The shared texts are left as the last line made them.
+  if (anyLine && !lastLineTaken) TakePageLine(lastLine, l.CurrentLine);
+  if (workIsCurrentLine) l.WorkText = l.CurrentLine;
 }
 
 // Second pass: each wanted table of the temporary file through its reducer.
@@ -158,26 +332,56 @@ void ReduceTables() {
 
 }  // namespace
 
-Text DecodePage(const std::string& bytes) {
-  if (IsAscii(bytes)) return TextFromAscii(bytes);
-  if (IsValidUtf8(bytes)) {
+namespace {
+
+// One character per byte (ISO-8859-1); in the 8-bit build the bytes are
+// taken over as they are.
+Text BytesAsCharacters(std::string&& bytes) {
 #ifdef OVN_UNICODE
-    std::u16string text = Utf8ToUtf16(bytes);
-    // Not characters in XML: they would make the data file unreadable.
-    for (char16_t& c : text)
-      if (c == 0xFFFE || c == 0xFFFF) c = 0xFFFD;
-    return text;
+  Text text(bytes.size(), Char(0));
+  const unsigned char* in = reinterpret_cast<const unsigned char*>(bytes.data());
+  for (size_t i = 0; i < bytes.size(); ++i) text[i] = in[i];
+  return text;
 #else
-    return Utf8ToLatin1(bytes);
+  return std::move(bytes);
 #endif
-  }
-  return TextFromAscii(bytes);  // one byte per character: ISO-8859-1
 }
+
+Text DecodePageBytes(std::string&& bytes) {
+  if (IsAscii(bytes) || !IsValidUtf8(bytes)) return BytesAsCharacters(std::move(bytes));
+#ifdef OVN_UNICODE
+  std::u16string text = Utf8ToUtf16(bytes);
+  // Not characters in XML: they would make the data file unreadable.
+  for (char16_t& c : text)
+    if (c == 0xFFFE || c == 0xFFFF) c = 0xFFFD;
+  return text;
+#else
+  return Utf8ToLatin1(bytes);
+#endif
+}
+
+// The whole file in one read when its size is known beforehand.
+bool ReadPageFile(const Text& path, std::string& bytes) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const fs::path p = ToFsPath(path);
+  const auto size = fs::is_regular_file(p, ec) ? fs::file_size(p, ec) : 0;
+  if (!ec && size > 0) {
+    std::ifstream in(p, std::ios::binary);
+    bytes.resize(static_cast<size_t>(size));
+    if (in.read(bytes.data(), static_cast<std::streamsize>(size)) && in.peek() == EOF) return true;
+  }
+  return ReadFileBytes(path, bytes);
+}
+
+}  // namespace
+
+Text DecodePage(const std::string& bytes) { return DecodePageBytes(std::string(bytes)); }
 
 void StripTag(TextView startText) {
   Text& w = Listing.WorkText;
   if (startText.empty()) return;
-  size_t at = w.find(startText);
+  size_t at = FindIn(w, startText);
   if (at == Text::npos) return;
   // One sweep, in place (a tag is never shorter than its blank): the start
   // texts never begin with a blank, so the blank put in place of a tag never
@@ -189,52 +393,85 @@ void StripTag(TextView startText) {
     if (write != read) std::char_traits<Char>::move(p + write, p + read, at - read);
     write += at - read;
     p[write++] = Char(' ');
-    const size_t close = w.find(Char('>'), at + 2);
+    const size_t close = FindCharIn(w, Char('>'), at + 2);
     if (close == Text::npos) {
       // A tag without end: the rest of the text goes with it.
       read = w.size();
       break;
     }
     read = close + 1;
-    at = w.find(startText, read);
+    at = FindIn(w, startText, read);
   }
   std::char_traits<Char>::move(p + write, p + read, w.size() - read);
   w.resize(write + w.size() - read);
 }
 
+void StripTags(std::initializer_list<TextView> startTexts) {
+  ListingState& l = Listing;
+  Text& w = l.WorkText;
+  // In one sweep when every start text is a tag start without ">" and every
+  // "<" of the text has its ">" before the next "<": the tags are then apart,
+  // and taking out one never changes another.
+  bool apart = true;
+  for (TextView start : startTexts) {
+    if (start.size() < 2 || start[0] != Char('<')) apart = false;
+    for (const Char c : start)
+      if (c == Char('>')) apart = false;
+  }
+  if (apart) {
+    const Char* p = w.data();
+    const size_t n = w.size();
+    Text& out = l.LineScratch;
+    size_t copied = 0;  // characters of w dealt with
+    size_t at = FindCharIn(w, Char('<'));
+    while (at != Text::npos) {
+      // The ">" is looked for from the third character of the tag on; the
+      // tag's characters are few, so they are looked at one by one.
+      size_t close = at + 1;
+      while (close < n && p[close] != Char('<') && (p[close] != Char('>') || close == at + 1)) ++close;
+      if (close == n || p[close] == Char('<')) {
+        apart = false;
+        break;
+      }
+      bool wanted = false;
+      for (TextView start : startTexts) {
+        if (p[at + 1] == start[1] && MatchesAt(p, n, at, start)) {
+          wanted = true;
+          break;
+        }
+      }
+      if (wanted) {
+        if (copied == 0) out.clear();
+        out.append(p + copied, at - copied);
+        out += Char(' ');
+        copied = close + 1;
+      }
+      size_t next = close + 1;
+      while (next < n && p[next] != Char('<')) ++next;
+      at = next < n ? next : Text::npos;
+    }
+    if (apart) {
+      if (copied > 0) {
+        out.append(p + copied, n - copied);
+        w.swap(out);
+      }
+      return;
+    }
+  }
+  for (TextView start : startTexts) StripTag(start);
+}
+
 void CutBefore(TextView text) {
   Text& w = Listing.WorkText;
   if (text.empty()) return;
-  const size_t at = w.find(text);
+  const size_t at = FindIn(w, text);
   if (at != Text::npos && at > 0) w.erase(0, at);
 }
 
 void WriteReducedLine() {
-  Text& w = Listing.WorkText;
-  const bool hasTag = w.find(Char('<')) != Text::npos;
-  if (hasTag) {
-    StripTag(TXT("<div "));
-    // "<td", "</td", "<tr", "</tr", "<a" and "</a" in capitals; the later
-    // replacements neither make nor break such names.
-    UpperCaseTagNames(w);
-    ReplaceIn(w, TXT("<br />"), TXT(" "));
-  }
-  if (w.find(Char('&')) != Text::npos) {
-    ReplaceIn(w, TXT(">&nbsp;<"), TXT("> <"));
-    ReplaceIn(w, TXT("&nbsp;"), TXT(" "));
-  }
-  ReplaceIn(w, TXT(" >"), TXT(">"));
-  for (Char& c : w)
-    if (c == Char('\t')) c = Char(' ');
-  if (hasTag) {
-    ReplaceIn(w, TXT("</TD>"), TXT("</TD>\r\n"));
-    ReplaceIn(w, TXT("</TR>"), TXT("</TR>\r\n"));
-  }
-  // Every cell and row end now ends its own line.
-  if (EndsWith(w, TXT("\r\n")))
-    WriteWorkText(Listing.TempFileOut, TrimmedView(w));
-  else
-    WriteWorkLine(Listing.TempFileOut, w);
+  Text& input = Listing.LineScratch2;
+  input.swap(Listing.WorkText);
+  NormaliseAndWrite(input);
 }
 
 void ReducePage(const Text& pageFile, const Text& reducedFile) {
@@ -246,16 +483,16 @@ void ReducePage(const Text& pageFile, const Text& reducedFile) {
   CreateWorkFile(l.TempFileOut, tempFile);
   {
     std::string bytes;
-    if (ReadFileBytes(pageFile, bytes)) {
-      const Text page = DecodePage(bytes);
-      bytes = std::string();
+    if (ReadPageFile(pageFile, bytes)) {
+      const Text page = DecodePageBytes(std::move(bytes));
       CopyWantedTables(page);
     }
   }
-  CloseWorkFile(l.TempFileOut);
+  // The second pass reads what was written, without reading the file back.
+  const bool written = CloseWorkFileKeepingText(l.TempFileOut, l.TempFileIn);
+  if (!written) OpenWorkFile(l.TempFileIn, tempFile);
 
   CreateWorkFile(l.ReducedFileOut, reducedFile);
-  OpenWorkFile(l.TempFileIn, tempFile);
   ReduceTables();
   CloseWorkFile(l.ReducedFileOut);
   l.TempFileIn = WorkFileReader{};

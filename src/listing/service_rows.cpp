@@ -17,10 +17,6 @@ namespace {
 
 void ReadLine() { Listing.WorkText.assign(ReadWorkLine(Listing.TempFileIn)); }
 
-void StripTags(std::initializer_list<const Char*> startTexts) {
-  for (const Char* start : startTexts) StripTag(start);
-}
-
 void WriteField(const Text& text) { WriteWorkLine(Listing.ReducedFileOut, text); }
 
 // A cell holding a plain value.
@@ -137,17 +133,17 @@ Text RegisterProvider(const Text& provider, const Text& country) {
   return provider;
 }
 
-std::vector<Text> SplitAt(const Text& text, Char separator) {
-  std::vector<Text> fields;
+// The fields of text split at separator, as views into it.
+void SplitAt(TextView text, Char separator, std::vector<TextView>& fields) {
+  fields.clear();
   size_t begin = 0;
   for (;;) {
-    const size_t at = text.find(separator, begin);
+    const size_t at = FindCharIn(text, separator, begin);
     if (at == Text::npos) break;
     fields.push_back(text.substr(begin, at - begin));
     begin = at + 1;
   }
   fields.push_back(text.substr(begin));
-  return fields;
 }
 
 }  // namespace
@@ -175,14 +171,15 @@ void ParseAudioField(const Text& audio, Text& plainList, Text& ac3List) {
   ListingState& l = Listing;
   plainList.clear();
   ac3List.clear();
-  Text a = audio;
+  Text& a = l.AudioScratch;
+  a = audio;
   ReplaceIn(a, TXT(" aac "), TXT(" "));
   ReplaceIn(a, TXT(":AC3 :"), TXT(":AC3:unk:"));
   ReplaceIn(a, TXT("  "), TXT(":"));
   ReplaceIn(a, TXT(" "), TXT(":"));
   ReplaceIn(a, TXT("::"), TXT(":"));
   // A two-word language name in front of "=vo" is joined again.
-  const size_t vo = a.find(TXT("=vo"));
+  const size_t vo = FindIn(a, TXT("=vo"));
   if (vo != Text::npos) {
     for (size_t v = vo + 1; v > 2;) {
       --v;
@@ -193,21 +190,23 @@ void ParseAudioField(const Text& audio, Text& plainList, Text& ac3List) {
     }
   }
 
-  const std::vector<Text> fields = SplitAt(a, Char(':'));
+  std::vector<TextView>& fields = l.AudioFields;
+  SplitAt(a, Char(':'), fields);
   const int fieldCount = static_cast<int>(fields.size());
-  const Text none;
-  auto field = [&](int j) -> const Text& { return j >= 1 && j <= fieldCount ? fields[j - 1] : none; };
+  auto field = [&](int j) { return j >= 1 && j <= fieldCount ? fields[j - 1] : TextView(); };
+  Text& pid = l.PidScratch;
   int j = 1;
   while (j <= fieldCount) {
     const bool isAc3 = field(j + 1) == TXT("AC3");
-    const Text& language = isAc3 ? field(j + 2) : field(j + 1);
-    const Text pid = Field(field(j), 1, TXT(" "));
-    Text name;
-    Text code;
-    const size_t equals = language.find(Char('='));
+    const TextView language = isAc3 ? field(j + 2) : field(j + 1);
+    const TextView pidField = field(j);
+    pid.assign(pidField.substr(0, FindCharIn(pidField, Char(' '))));
+    TextView name;
+    TextView code;
+    const size_t equals = FindCharIn(language, Char('='));
     if (equals != Text::npos) {
       name = language.substr(0, equals);
-      const size_t nextEquals = language.find(Char('='), equals + 1);
+      const size_t nextEquals = FindCharIn(language, Char('='), equals + 1);
       code = language.substr(equals + 1,
                              nextEquals == Text::npos ? Text::npos : nextEquals - equals - 1);
     } else {
@@ -219,11 +218,16 @@ void ParseAudioField(const Text& audio, Text& plainList, Text& ac3List) {
     if (ParseInteger(pid) > 0) {
       Text& list = isAc3 ? ac3List : plainList;
       if (!list.empty()) list += Char(';');
-      list += pid + TXT(":") + code;
+      list += pid;
+      list += Char(':');
+      list += code;
     }
     j += isAc3 ? 2 : 1;
-    if (code.size() > 1 && name.size() > 3 && l.KnownLanguages.insert(name).second)
-      l.LanguageTable.push_back(LanguageRecord{name, code});
+    if (code.size() > 1 && name.size() > 3) {
+      Text known(name);
+      if (l.KnownLanguages.insert(known).second)
+        l.LanguageTable.push_back(LanguageRecord{std::move(known), Text(code)});
+    }
     ++j;
   }
 }
@@ -292,7 +296,20 @@ void AddService() {
     l.TransponderSids.emplace(f[6], target);
   }
 
-  xml::SetAttribute(target, TXT("type"), kind);
+  // A marked video field makes the type "hdtv" or "3dtv" (set now, the
+  // attribute keeps its place).
+  Text video = f[7];
+  Text type = kind;
+  if (BeginsWith(video, TXT("HDTV "))) {
+    RemoveIn(video, TXT("HDTV "));
+    type = TXT("hdtv");
+    ++l.HdCount;
+  } else if (BeginsWith(video, TXT("3DTV "))) {
+    RemoveIn(video, TXT("3DTV "));
+    type = TXT("3dtv");
+    ++l.HdCount;
+  }
+  xml::SetAttribute(target, TXT("type"), type);
   if (kind != TXT("tv") && f[1].empty()) f[1] = kind + TXT(" sid ") + f[6];
   xml::SetAttribute(target, TXT("name"), f[1]);
   xml::SetAttribute(target, TXT("country"), f[2]);
@@ -312,16 +329,6 @@ void AddService() {
   xml::SetAttribute(target, TXT("crypt"), NormaliseEncryption(f[5]));
   xml::SetAttribute(target, TXT("sid"), f[6]);
 
-  Text video = f[7];
-  if (BeginsWith(video, TXT("HDTV "))) {
-    RemoveIn(video, TXT("HDTV "));
-    xml::SetAttribute(target, TXT("type"), TXT("hdtv"));
-    ++l.HdCount;
-  } else if (BeginsWith(video, TXT("3DTV "))) {
-    RemoveIn(video, TXT("3DTV "));
-    xml::SetAttribute(target, TXT("type"), TXT("3dtv"));
-    ++l.HdCount;
-  }
   ReplaceIn(video, TXT(" "), TXT(":"));
   xml::SetAttribute(target, TXT("vpid"), video);
 

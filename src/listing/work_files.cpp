@@ -8,11 +8,14 @@
 #include "listing/listing_text.h"
 
 bool OpenWorkFile(WorkFileReader& reader, const Text& path) {
-  reader.text.clear();
-  reader.next = 0;
+  reader = WorkFileReader{};
   std::string bytes;
   if (!ReadFileBytes(path, bytes)) return false;
+#ifdef OVN_UNICODE
   reader.text = FileBytesToText(bytes);
+#else
+  reader.text = std::move(bytes);
+#endif
   return true;
 }
 
@@ -22,7 +25,10 @@ TextView ReadWorkLine(WorkFileReader& reader) {
   const Text& t = reader.text;
   if (reader.next >= t.size()) return TextView();
   const size_t begin = reader.next;
-  const size_t end = listing_text::FindLineEnd(t, begin);
+  listing_text::LineEnds ends{reader.nextCr, reader.nextLf};
+  const size_t end = ends.Find(t, begin);
+  reader.nextCr = ends.cr;
+  reader.nextLf = ends.lf;
   reader.next = end;
   if (reader.next < t.size()) {
     const Char c = t[reader.next++];
@@ -36,9 +42,37 @@ void CreateWorkFile(WorkFileWriter& writer, const Text& path) {
   writer.bytes.clear();
 }
 
+#ifdef OVN_UNICODE
+namespace {
+
+// UTF-8 of the text appended to out, as Utf16ToUtf8 makes it (a lone
+// surrogate becomes U+FFFD), without a text of its own per call.
+void AppendUtf8(std::string& out, std::u16string_view text) {
+  size_t i = 0;
+  const size_t n = text.size();
+  while (i < n) {
+    size_t run = i;
+    while (run < n && text[run] < 0x80) ++run;
+    if (run > i) {
+      const size_t at = out.size();
+      out.resize(at + run - i);
+      for (size_t k = i; k < run; ++k) out[at + k - i] = static_cast<char>(text[k]);
+      i = run;
+      if (i == n) break;
+    }
+    size_t end = i;
+    while (end < n && text[end] >= 0x80) ++end;
+    out += Utf16ToUtf8(text.substr(i, end - i));
+    i = end;
+  }
+}
+
+}  // namespace
+#endif
+
 void WriteWorkText(WorkFileWriter& writer, TextView text) {
 #ifdef OVN_UNICODE
-  writer.bytes += Utf16ToUtf8(text);
+  AppendUtf8(writer.bytes, text);
 #else
   writer.bytes += text;
 #endif
@@ -53,5 +87,19 @@ bool CloseWorkFile(WorkFileWriter& writer) {
   const bool ok = WriteFileAtomically(writer.path, writer.bytes);
   writer.bytes.clear();
   writer.bytes.shrink_to_fit();
+  return ok;
+}
+
+bool CloseWorkFileKeepingText(WorkFileWriter& writer, WorkFileReader& reader) {
+  reader = WorkFileReader{};
+  const bool ok = WriteFileAtomically(writer.path, writer.bytes);
+  if (ok) {
+#ifdef OVN_UNICODE
+    reader.text = FileBytesToText(writer.bytes);
+#else
+    reader.text = std::move(writer.bytes);
+#endif
+  }
+  writer.bytes = std::string();
   return ok;
 }
