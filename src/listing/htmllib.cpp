@@ -72,10 +72,20 @@ Text PageBasePath(const Text& satelliteName) {
   return kWorkFolder + name;
 }
 
-bool NewDownloadDoc() {
+namespace {
+
+// References into DownloadDoc, dropped whenever the document goes or is made anew.
+void ForgetDownloadElements() {
   Listing.CurrentSatellite = nullptr;
   Listing.CurrentTransponder = nullptr;
   Listing.TransponderSids.clear();
+  Listing.ServiceKeys = ServiceAttributeKeys{};
+}
+
+}  // namespace
+
+bool NewDownloadDoc() {
+  ForgetDownloadElements();
   xml::CreateDocument(DownloadDoc);
   return xml::AppendElement(xml::DocumentNode(DownloadDoc), TXT("orbvane_list")) != nullptr;
 }
@@ -87,10 +97,7 @@ void SaveDownloadDoc(const Text& file) {
   xml::SaveFile(DownloadDoc, file);
   gui::PollEvent();
   xml::FreeSlot(DownloadDoc);
-  // The elements went with the document.
-  Listing.CurrentSatellite = nullptr;
-  Listing.CurrentTransponder = nullptr;
-  Listing.TransponderSids.clear();
+  ForgetDownloadElements();  // they went with the document
   gui::PollEvent();
 }
 

@@ -68,6 +68,10 @@ enum class DoubleIdentChoice { KeepFirst, KeepSecond, KeepBoth, MergeOneIntoTwo,
 
 constexpr int kServiceFieldCount = 16;
 
+struct ServiceAttributeKeys {
+  xml::NameKey type, name, country, genre, provider, crypt, sid, vpid, audioAc3, audio, pmt, pcr, txt;
+};
+
 struct ListingState {
   // Run counters, set to 0 at the start of every download.
   int SatelliteCount = 0;
@@ -92,11 +96,16 @@ struct ListingState {
   Text LineScratch2;
   Text AudioScratch;
   Text PidScratch;
+  Text AudioPlain;
+  Text AudioAc3;
   std::vector<TextView> AudioFields;
 
   // Elements of DownloadDoc created last; none once the document is freed.
   xml::XmlNode* CurrentSatellite = nullptr;
   xml::XmlNode* CurrentTransponder = nullptr;
+  // Names of the service attributes in DownloadDoc's name table; made with
+  // its first service and forgotten with its elements.
+  ServiceAttributeKeys ServiceKeys;
   // First service of CurrentTransponder with each service id.
   std::unordered_map<Text, xml::XmlNode*> TransponderSids;
 

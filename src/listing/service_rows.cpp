@@ -146,6 +146,17 @@ void SplitAt(TextView text, Char separator, std::vector<TextView>& fields) {
   fields.push_back(text.substr(begin));
 }
 
+const ServiceAttributeKeys& ServiceKeysOf(const xml::XmlNode* service) {
+  ServiceAttributeKeys& k = Listing.ServiceKeys;
+  if (!k.type.name) {
+    auto key = [service](const char* name) { return xml::InternName(service, name); };
+    k = ServiceAttributeKeys{key("type"),     key("name"),      key("country"), key("genre"), key("provider"),
+                             key("crypt"),    key("sid"),       key("vpid"),    key("audio_ac3"),
+                             key("audio"),    key("pmt"),       key("pcr"),     key("txt")};
+  }
+  return k;
+}
+
 }  // namespace
 
 void ReduceServiceTable() {
@@ -299,7 +310,7 @@ void AddService() {
   // A marked video field makes the type "hdtv" or "3dtv" (set now, the
   // attribute keeps its place).
   Text video = f[7];
-  Text type = kind;
+  TextView type = kind;
   if (BeginsWith(video, TXT("HDTV "))) {
     RemoveIn(video, TXT("HDTV "));
     type = TXT("hdtv");
@@ -309,12 +320,13 @@ void AddService() {
     type = TXT("3dtv");
     ++l.HdCount;
   }
-  xml::SetAttribute(target, TXT("type"), type);
+  const ServiceAttributeKeys& keys = ServiceKeysOf(target);
+  xml::SetAttribute(target, keys.type, type);
   if (kind != TXT("tv") && f[1].empty()) f[1] = kind + TXT(" sid ") + f[6];
-  xml::SetAttribute(target, TXT("name"), f[1]);
-  xml::SetAttribute(target, TXT("country"), f[2]);
+  xml::SetAttribute(target, keys.name, f[1]);
+  xml::SetAttribute(target, keys.country, f[2]);
   Collect(f[2], l.CountryNames, l.KnownCountries);
-  xml::SetAttribute(target, TXT("genre"), f[3]);
+  xml::SetAttribute(target, keys.genre, f[3]);
   Collect(f[3], l.GenreNames, l.KnownGenres);
 
   Text provider = f[4];
@@ -324,20 +336,20 @@ void AddService() {
   RemoveIn(provider, TXT("<"));
   RemoveIn(provider, TXT(">"));
   if (!provider.empty()) provider = RegisterProvider(provider, f[2]);
-  xml::SetAttribute(target, TXT("provider"), provider);
+  xml::SetAttribute(target, keys.provider, provider);
 
-  xml::SetAttribute(target, TXT("crypt"), NormaliseEncryption(f[5]));
-  xml::SetAttribute(target, TXT("sid"), f[6]);
+  xml::SetAttribute(target, keys.crypt, NormaliseEncryption(f[5]));
+  xml::SetAttribute(target, keys.sid, f[6]);
 
   ReplaceIn(video, TXT(" "), TXT(":"));
-  xml::SetAttribute(target, TXT("vpid"), video);
+  xml::SetAttribute(target, keys.vpid, video);
 
-  Text plain;
-  Text ac3;
+  Text& plain = l.AudioPlain;
+  Text& ac3 = l.AudioAc3;
   ParseAudioField(f[8], plain, ac3);
-  if (!ac3.empty()) xml::SetAttribute(target, TXT("audio_ac3"), ac3);
-  if (!plain.empty()) xml::SetAttribute(target, TXT("audio"), plain);
-  if (!f[9].empty()) xml::SetAttribute(target, TXT("pmt"), f[9]);
-  if (!f[10].empty()) xml::SetAttribute(target, TXT("pcr"), f[10]);
-  if (!f[11].empty()) xml::SetAttribute(target, TXT("txt"), f[11]);
+  if (!ac3.empty()) xml::SetAttribute(target, keys.audioAc3, ac3);
+  if (!plain.empty()) xml::SetAttribute(target, keys.audio, plain);
+  if (!f[9].empty()) xml::SetAttribute(target, keys.pmt, f[9]);
+  if (!f[10].empty()) xml::SetAttribute(target, keys.pcr, f[10]);
+  if (!f[11].empty()) xml::SetAttribute(target, keys.txt, f[11]);
 }

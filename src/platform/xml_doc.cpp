@@ -791,24 +791,22 @@ Text GetAttribute(const XmlNode* node, const Text& name) {
   return a ? Utf8ToText(AttrValue(*a)) : Text();
 }
 
-void SetAttribute(XmlNode* node, const Text& name, const Text& value) {
-  if (!node || node->kind != NodeKind::Element || name.empty()) return;
-  Document& doc = *node->doc;
-  const std::string name8 = TextToUtf8(name);
-  const std::string value8 = TextToUtf8(value);
-  Attr* a = FindAttr(node, name8);
-  if (a) {
-    if (value8.size() <= a->valueLen && a->valueLen > 0) {
-      // Values are never shared, so a shorter one can overwrite in place.
-      char* p = const_cast<char*>(a->value);
-      std::memcpy(p, value8.data(), value8.size());
-      a->valueLen = static_cast<uint32_t>(value8.size());
-    } else {
-      a->value = ArenaCopy(doc.arena, value8.data(), value8.size());
-      a->valueLen = static_cast<uint32_t>(value8.size());
-    }
-    return;
+namespace {
+
+// The value of a (found or new) attribute becomes the UTF-8 bytes given.
+void StoreValue(Document& doc, Attr& a, std::string_view value8) {
+  if (value8.size() <= a.valueLen && a.valueLen > 0) {
+    // Values are never shared, so a shorter one can overwrite in place.
+    std::memcpy(const_cast<char*>(a.value), value8.data(), value8.size());
+  } else {
+    a.value = ArenaCopy(doc.arena, value8.data(), value8.size());
   }
+  a.valueLen = static_cast<uint32_t>(value8.size());
+}
+
+// A new attribute at the end of the element's attributes, its value empty.
+Attr& AppendAttr(XmlNode* node, const char* internedName, uint32_t nameLen) {
+  Document& doc = *node->doc;
   if (node->attrCount == node->attrCap) {
     const uint32_t cap = node->attrCap ? node->attrCap * 2 : 4;
     Attr* grown = static_cast<Attr*>(ArenaAllocate(doc.arena, cap * sizeof(Attr), alignof(Attr)));
@@ -816,12 +814,27 @@ void SetAttribute(XmlNode* node, const Text& name, const Text& value) {
     node->attrs = grown;
     node->attrCap = cap;
   }
-  const NameEntry& e = Intern(doc, name8);
   Attr& added = node->attrs[node->attrCount++];
-  added.name = e.text;
-  added.nameLen = e.len;
-  added.value = ArenaCopy(doc.arena, value8.data(), value8.size());
-  added.valueLen = static_cast<uint32_t>(value8.size());
+  added.name = internedName;
+  added.nameLen = nameLen;
+  added.value = "";
+  added.valueLen = 0;
+  return added;
+}
+
+}  // namespace
+
+void SetAttribute(XmlNode* node, const Text& name, const Text& value) {
+  if (!node || node->kind != NodeKind::Element || name.empty()) return;
+  Document& doc = *node->doc;
+  const std::string name8 = TextToUtf8(name);
+  const std::string value8 = TextToUtf8(value);
+  Attr* a = FindAttr(node, name8);
+  if (!a) {
+    const NameEntry& e = Intern(doc, name8);
+    a = &AppendAttr(node, e.text, e.len);
+  }
+  StoreValue(doc, *a, value8);
 }
 
 void RemoveAttribute(XmlNode* node, const Text& name) {
@@ -898,6 +911,37 @@ Text GetAttribute(const XmlNode* node, const NameKey& key) {
   const std::string_view bytes = AttributeBytes(node, key);
   if (IsAscii(bytes)) return Text(bytes.begin(), bytes.end());
   return Utf8ToText(bytes);
+}
+
+void SetAttribute(XmlNode* node, const NameKey& key, TextView value) {
+  if (!node || node->kind != NodeKind::Element || !key.name) return;
+  Document& doc = *node->doc;
+  Attr* a = const_cast<Attr*>(FindAttr(node, key));
+  if (!a) {
+    if (node->doc == key.document) {
+      a = &AppendAttr(node, key.name, key.length);
+    } else {
+      const NameEntry& e = Intern(doc, std::string_view(key.name, key.length));
+      a = &AppendAttr(node, e.text, e.len);
+    }
+  }
+  // ASCII is its own UTF-8 in both builds: copied without a text between.
+  unsigned any = 0;
+  for (const Char c : value) any |= static_cast<unsigned>(CharCode(c));
+  if (any < 0x80) {
+    if (value.size() <= a->valueLen && a->valueLen > 0) {
+      char* p = const_cast<char*>(a->value);
+      for (size_t i = 0; i < value.size(); ++i) p[i] = static_cast<char>(value[i]);
+      a->valueLen = static_cast<uint32_t>(value.size());
+      return;
+    }
+    char* p = value.empty() ? nullptr : static_cast<char*>(ArenaAllocate(doc.arena, value.size(), 1));
+    for (size_t i = 0; i < value.size(); ++i) p[i] = static_cast<char>(value[i]);
+    a->value = p ? p : "";
+    a->valueLen = static_cast<uint32_t>(value.size());
+    return;
+  }
+  StoreValue(doc, *a, TextToUtf8(Text(value)));
 }
 
 bool HeldValueEquals(std::string_view held, const Text& value) {

@@ -90,6 +90,8 @@ bool NameIs(const XmlNode* node, const NameKey& key);
 // Valid until the attribute or its document changes.
 std::string_view AttributeBytes(const XmlNode* node, const NameKey& key);
 Text GetAttribute(const XmlNode* node, const NameKey& key);
+// SetAttribute(node, name, value) by key, taking the value as a view.
+void SetAttribute(XmlNode* node, const NameKey& key, TextView value);
 // GetAttribute(node, key) == value.
 bool AttributeEquals(const XmlNode* node, const NameKey& key, const Text& value);
 // pattern occurs in GetAttribute(node, key); an empty pattern never does.
