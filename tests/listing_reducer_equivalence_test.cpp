@@ -115,6 +115,18 @@ TEST_F(ReducerEquivalenceTest, TagHelpersMatchTheRules) {
     StripTags({start, second, third});
     ASSERT_EQ(S8(Listing.WorkText), S8(reference::StripTags(text, {start, second, third})))
         << S8(text) << " / " << S8(start) << S8(second) << S8(third);
+    // The one-sweep form of stripping tags and removing whole tags.
+    const Text tagStarts[] = {TXT("<A"), TXT("</A"), TXT("<font"), TXT("</TD"), TXT("<TD")};
+    const Text blanked1 = tagStarts[random() % std::size(tagStarts)];
+    const Text blanked2 = tagStarts[random() % std::size(tagStarts)];
+    Listing.WorkText = text;
+    if (StripApartTags({blanked1, blanked2}, {TXT("<i>"), TXT("</i>")})) {
+      const Text expected = ReplaceAll(ReplaceAll(reference::StripTags(text, {blanked1, blanked2}), TXT("<i>"), Text()),
+                                       TXT("</i>"), Text());
+      ASSERT_EQ(S8(Listing.WorkText), S8(expected)) << S8(text) << " / " << S8(blanked1) << S8(blanked2);
+    } else {
+      ASSERT_EQ(S8(Listing.WorkText), S8(text));
+    }
     Listing.WorkText = text;
     CutBefore(start);
     ASSERT_EQ(S8(Listing.WorkText), S8(reference::CutBefore(text, start))) << S8(text) << " / " << S8(start);
@@ -187,6 +199,49 @@ TEST_F(ReducerEquivalenceTest, DamagedSitePagesReduceAsTheRulesSay) {
     for (int cut = 0; cut < 1 + n % 8; ++cut)
       page.insert(random() % page.size(), RandomText(random, 1 + random() % 3, n % 3 == 0));
     ExpectSameReduction(page, n % 5 ? Text() : TXT("</TABLE>"));
+  }
+}
+
+// Service rows whose cells are replaced at random by damaged cells, plain
+// cells with odd texts, or cells holding tags, one cell per line.
+TEST_F(ReducerEquivalenceTest, RandomServiceCellsReduceAsTheRulesSay) {
+  using namespace page_builder;
+  const std::vector<std::string> cellPieces = {
+      "x", "7", ":", "::", " ", "  ", "<", ">", "<>", "<i>", "</i>", "<i", "i>", "<A href=\"/p\">", "</A>",
+      "<A", "<font color=\"#1\">", "</font>", "<img src=\"/hd.gif\">", "<br>", "<TD>", "</TD", "&",
+      "<b>", "\"", "=", "H.265", "\xC3\xA9",
+  };
+  std::mt19937 random(31337);
+  auto cellText = [&] {
+    std::string t;
+    for (int k = 0, count = random() % 5; k < count; ++k) t += cellPieces[random() % cellPieces.size()];
+    return t;
+  };
+  for (int n = 0; n < 60; ++n) {
+    SCOPED_TRACE(n);
+    std::string table = "<table class=\"fl\">\n";
+    for (int row = 0; row < 8; ++row) {
+      std::string html = ServiceRowHtml(TvRow("Name", std::to_string(row)));
+      std::vector<std::string> lines;
+      for (size_t begin = 0; begin < html.size();) {
+        const size_t end = html.find('\n', begin);
+        lines.push_back(html.substr(begin, end - begin));
+        begin = end + 1;
+      }
+      // Lines 3 to 14 are the cells after the picture, from the name on.
+      for (size_t i = 3; i + 1 < lines.size(); ++i) {
+        switch (random() % 5) {
+          case 0: lines[i] = "<td>" + cellText() + "</td>"; break;
+          case 1: lines[i] = "<td class=\"c\">" + cellText() + "</td>"; break;
+          case 2: lines[i] = "<td>" + cellText() + "</td>" + cellText(); break;
+          case 3: lines[i] = cellText() + "<td" + cellText() + ">" + cellText() + "</td>"; break;
+          default: break;
+        }
+      }
+      for (const std::string& line : lines) table += line + "\n";
+    }
+    table += "</table>\n";
+    ExpectSameReduction(Page(HeaderTable(HeaderCells{}) + HeaderTable(HeaderCells{}) + table, 0));
   }
 }
 

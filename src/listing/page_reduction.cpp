@@ -69,6 +69,22 @@ size_t Count(const Text& s, TextView pattern) {
 
 bool HasAt(const Char* p, size_t n, size_t i, TextView pattern) { return MatchesAt(p, n, i, pattern); }
 
+// Characters of a page line that the line cleaning looks at: kLineStop
+// always, kLineBlank while the class attribute is looked for.
+constexpr unsigned kLineStop = 1;
+constexpr unsigned kLineBlank = 2;
+
+struct LineCharKinds {
+  unsigned char kind[128] = {};
+  constexpr LineCharKinds() {
+    kind['<'] = kind['>'] = kind['&'] = kind['\t'] = kLineStop;
+    kind[' '] = kLineBlank;
+  }
+};
+constexpr LineCharKinds kLineCharKinds;
+
+inline unsigned LineCharKind(Char c) { return CharCode(c) < 128 ? kLineCharKinds.kind[CharCode(c)] : 0; }
+
 // What the first pass needs of a page line besides its text.
 struct LineFacts {
   int tableStarts = 0;  // "<TABLE"
@@ -97,16 +113,19 @@ bool NormaliseLine(TextView in, Text& out, bool divTagsGone, LineFacts* facts = 
   Char* o = out.data();
   size_t w = 0;
   bool blankFromTab = false;  // whether the last blank written was a tab
+  // A blank matters only while the class attribute is looked for.
+  unsigned stops = facts && !facts->classAttribute ? kLineStop | kLineBlank : kLineStop;
   size_t i = 0;
   while (i < n) {
-    const Char c = p[i];
-    // Letters and most other characters are taken as they are.
-    if (CharCode(c) > CharCode(Char('>'))) {
-      o[w++] = c;
+    // Runs of characters that no rule looks at are taken as they are.
+    if (!(LineCharKind(p[i]) & stops)) {
+      do {
+        o[w++] = p[i++];
+      } while (i < n && !(LineCharKind(p[i]) & stops));
       blankFromTab = false;
-      ++i;
       continue;
     }
+    const Char c = p[i];
     if (c == Char('<')) {
       if (HasAt(p, n, i, TXT("<br />"))) {
         o[w++] = Char(' ');
@@ -165,8 +184,10 @@ bool NormaliseLine(TextView in, Text& out, bool divTagsGone, LineFacts* facts = 
       continue;
     }
     if (facts && c == Char(' ') && i + 1 < n && p[i + 1] == Char('c') && !facts->classAttribute &&
-        HasAt(p, n, i, TXT(" class=\"")))
+        HasAt(p, n, i, TXT(" class=\""))) {
       facts->classAttribute = true;
+      stops = kLineStop;
+    }
     o[w++] = c;
     blankFromTab = false;
     ++i;
@@ -406,58 +427,68 @@ void StripTag(TextView startText) {
   w.resize(write + w.size() - read);
 }
 
-void StripTags(std::initializer_list<TextView> startTexts) {
+bool StripApartTags(std::initializer_list<TextView> blanked, std::initializer_list<TextView> removed) {
   ListingState& l = Listing;
   Text& w = l.WorkText;
-  // In one sweep when every start text is a tag start without ">" and every
-  // "<" of the text has its ">" before the next "<": the tags are then apart,
-  // and taking out one never changes another.
+  const Char* p = w.data();
+  const size_t n = w.size();
+  size_t at = FindCharIn(w, Char('<'));
+  if (at == Text::npos) return true;
+  Text& out = l.LineScratch;
+  if (out.size() < n) out.resize(n);
+  Char* o = out.data();
+  size_t written = 0;
+  size_t copied = 0;  // characters of w dealt with
+  while (at != Text::npos) {
+    // A tag ends at the first ">" from its third character on; the tag's
+    // characters are few, so they are looked at one by one.
+    size_t close = at + 1;
+    if (close < n && p[close] != Char('<')) ++close;
+    while (close < n && p[close] != Char('<') && p[close] != Char('>')) ++close;
+    if (close >= n || p[close] == Char('<')) return false;
+    const size_t tagLength = close + 1 - at;
+    bool blank = false;
+    bool drop = false;
+    for (TextView start : blanked) {
+      if (p[at + 1] == start[1] && MatchesAt(p, n, at, start)) {
+        blank = true;
+        break;
+      }
+    }
+    if (!blank) {
+      for (TextView tag : removed) {
+        if (tag.size() == tagLength && MatchesAt(p, n, at, tag)) {
+          drop = true;
+          break;
+        }
+      }
+    }
+    if (blank || drop) {
+      std::char_traits<Char>::copy(o + written, p + copied, at - copied);
+      written += at - copied;
+      if (blank) o[written++] = Char(' ');
+      copied = close + 1;
+    }
+    at = FindCharIn(w, Char('<'), close + 1);
+  }
+  if (copied > 0) {
+    std::char_traits<Char>::copy(o + written, p + copied, n - copied);
+    written += n - copied;
+    w.assign(o, written);
+  }
+  return true;
+}
+
+void StripTags(std::initializer_list<TextView> startTexts) {
+  // In one sweep when every start text is a tag start without ">" and the
+  // tags of the text are apart: taking out one then never changes another.
   bool apart = true;
   for (TextView start : startTexts) {
     if (start.size() < 2 || start[0] != Char('<')) apart = false;
     for (const Char c : start)
       if (c == Char('>')) apart = false;
   }
-  if (apart) {
-    const Char* p = w.data();
-    const size_t n = w.size();
-    Text& out = l.LineScratch;
-    size_t copied = 0;  // characters of w dealt with
-    size_t at = FindCharIn(w, Char('<'));
-    while (at != Text::npos) {
-      // The ">" is looked for from the third character of the tag on; the
-      // tag's characters are few, so they are looked at one by one.
-      size_t close = at + 1;
-      while (close < n && p[close] != Char('<') && (p[close] != Char('>') || close == at + 1)) ++close;
-      if (close == n || p[close] == Char('<')) {
-        apart = false;
-        break;
-      }
-      bool wanted = false;
-      for (TextView start : startTexts) {
-        if (p[at + 1] == start[1] && MatchesAt(p, n, at, start)) {
-          wanted = true;
-          break;
-        }
-      }
-      if (wanted) {
-        if (copied == 0) out.clear();
-        out.append(p + copied, at - copied);
-        out += Char(' ');
-        copied = close + 1;
-      }
-      size_t next = close + 1;
-      while (next < n && p[next] != Char('<')) ++next;
-      at = next < n ? next : Text::npos;
-    }
-    if (apart) {
-      if (copied > 0) {
-        out.append(p + copied, n - copied);
-        w.swap(out);
-      }
-      return;
-    }
-  }
+  if (apart && StripApartTags(startTexts)) return;
   for (TextView start : startTexts) StripTag(start);
 }
 

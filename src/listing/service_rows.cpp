@@ -19,18 +19,43 @@ void ReadLine() { Listing.WorkText.assign(ReadWorkLine(Listing.TempFileIn)); }
 
 void WriteField(const Text& text) { WriteWorkLine(Listing.ReducedFileOut, text); }
 
+// Most cells are "<TD...>text</TD>" with no other tag: stripping their tags
+// leaves " text ". True, with WorkText so reduced (without ":" for an id),
+// for such a cell; false, WorkText untouched, for any other.
+bool ReducePlainCell(bool dropColons) {
+  Text& w = Listing.WorkText;
+  const size_t n = w.size();
+  if (n < 9 || !BeginsWith(w, TXT("<TD")) || !EndsWith(w, TXT("</TD>"))) return false;
+  Char* p = w.data();
+  const size_t textEnd = n - 5;
+  size_t close = 3;
+  while (close < textEnd && p[close] != Char('>') && p[close] != Char('<')) ++close;
+  if (close == textEnd || p[close] != Char('>')) return false;
+  for (size_t i = close + 1; i < textEnd; ++i)
+    if (p[i] == Char('<')) return false;
+  size_t out = 1;
+  for (size_t i = close + 1; i < textEnd; ++i)
+    if (!dropColons || p[i] != Char(':')) p[out++] = p[i];
+  p[0] = Char(' ');
+  p[out++] = Char(' ');
+  w.resize(out);
+  return true;
+}
+
 // A cell holding a plain value.
 void ReduceValueCell() {
   ReadLine();
-  StripTags({TXT("<TD"), TXT("</TD")});
+  if (!ReducePlainCell(false)) StripTags({TXT("<TD"), TXT("</TD")});
   WriteField(Listing.WorkText);
 }
 
 // A cell holding a PID or id, written without ":".
 void ReduceIdCell() {
   ReadLine();
-  StripTags({TXT("<TD"), TXT("</TD")});
-  RemoveIn(Listing.WorkText, TXT(":"));
+  if (!ReducePlainCell(true)) {
+    StripTags({TXT("<TD"), TXT("</TD")});
+    RemoveIn(Listing.WorkText, TXT(":"));
+  }
   WriteField(Listing.WorkText);
 }
 
@@ -57,9 +82,12 @@ void ReduceServiceRow() {
   ReadLine();  // the cell after the picture
 
   ReadLine();  // name
-  StripTags({TXT("<A"), TXT("</A"), TXT("<font"), TXT("</font"), TXT("</TD"), TXT("<img")});
-  RemoveIn(w, TXT("<i>"));
-  RemoveIn(w, TXT("</i>"));
+  if (!StripApartTags({TXT("<A"), TXT("</A"), TXT("<font"), TXT("</font"), TXT("</TD"), TXT("<img")},
+                      {TXT("<i>"), TXT("</i>")})) {
+    StripTags({TXT("<A"), TXT("</A"), TXT("<font"), TXT("</font"), TXT("</TD"), TXT("<img")});
+    RemoveIn(w, TXT("<i>"));
+    RemoveIn(w, TXT("</i>"));
+  }
   WriteField(w);
 
   ReduceValueCell();  // country
@@ -108,7 +136,7 @@ void ReduceServiceRow() {
   ReduceIdCell();  // teletext
 
   ReadLine();  // last cell
-  StripTags({TXT("<TD"), TXT("</TD"), TXT("<A"), TXT("</A")});
+  if (!ReducePlainCell(false)) StripTags({TXT("<TD"), TXT("</TD"), TXT("<A"), TXT("</A")});
   WriteField(w);
   WriteField(TXT("<---"));
 }
