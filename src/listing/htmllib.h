@@ -39,9 +39,6 @@ inline const Text kFullServiceTableTag =
 struct WorkFileReader {
   Text text;
   size_t next = 0;  // index of the first character of the next line
-  // The CR and LF found last (see LineEnds).
-  size_t nextCr = static_cast<size_t>(-2);
-  size_t nextLf = static_cast<size_t>(-2);
 };
 
 // A work file being written; its bytes go to disk when it is closed.
@@ -94,6 +91,7 @@ struct ListingState {
   // Buffers of the line cleaning, kept so that a line costs no allocation.
   Text LineScratch;
   Text LineScratch2;
+  Text LineBuffer;  // only grows
   Text AudioScratch;
   Text PidScratch;
   Text AudioPlain;

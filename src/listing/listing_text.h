@@ -3,6 +3,9 @@
 #pragma once
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <cstring>
 #include <string>
 
 #include "common/text.h"
@@ -10,36 +13,29 @@
 namespace listing_text {
 
 // Index of the first CR or LF at or after from; the size of s when none.
-// (find_first_of would search its set once for every character.)
-inline size_t FindLineEnd(const Text& s, size_t from) {
+// Eight bytes are looked at together: lines are a few dozen characters, too
+// short for a library search to pay off and too many for one by one.
+inline size_t FindLineEnd(TextView s, size_t from) {
   const Char* p = s.data();
   const size_t n = s.size();
-  while (from < n && p[from] != Char('\r') && p[from] != Char('\n')) ++from;
-  return from;
-}
-
-// Line ends of one text found by the library's character search: each of CR
-// and LF is looked for again only once the reading has passed the one found
-// last, so a text without CR is not searched to its end for every line.
-struct LineEnds {
-  static constexpr size_t kUnknown = static_cast<size_t>(-2);
-  size_t cr = kUnknown;
-  size_t lf = kUnknown;
-
-  static size_t Next(const Text& s, size_t from, size_t& cached, Char c) {
-    if (cached == kUnknown || (cached != Text::npos && cached < from)) {
-      const Char* found = from < s.size() ? std::char_traits<Char>::find(s.data() + from, s.size() - from, c) : nullptr;
-      cached = found ? static_cast<size_t>(found - s.data()) : Text::npos;
+  if constexpr (std::endian::native == std::endian::little) {
+    constexpr size_t kPerWord = sizeof(uint64_t) / sizeof(Char);
+    constexpr uint64_t kOnes = ~uint64_t(0) / ((uint64_t(1) << (8 * sizeof(Char))) - 1);  // 1 in each lane
+    constexpr uint64_t kHighs = kOnes << (8 * sizeof(Char) - 1);
+    while (from < n && n - from >= kPerWord) {
+      uint64_t word;
+      std::memcpy(&word, p + from, sizeof word);
+      const uint64_t cr = word ^ (kOnes * '\r');
+      const uint64_t lf = word ^ (kOnes * '\n');
+      // The lowest lane that is zero in cr or lf sets its high bit first.
+      const uint64_t found = (((cr - kOnes) & ~cr) | ((lf - kOnes) & ~lf)) & kHighs;
+      if (found) return from + static_cast<size_t>(std::countr_zero(found)) / (8 * sizeof(Char));
+      from += kPerWord;
     }
-    return cached;
   }
-
-  // Index of the first CR or LF at or after from; the size of s when none.
-  size_t Find(const Text& s, size_t from) {
-    const size_t end = std::min(Next(s, from, cr, Char('\r')), Next(s, from, lf, Char('\n')));
-    return end == Text::npos ? s.size() : end;
-  }
-};
+  while (from < n && p[from] != Char('\r') && p[from] != Char('\n')) ++from;
+  return std::min(from, n);
+}
 
 // Whether pattern stands at index i of the n characters at p.
 inline bool MatchesAt(const Char* p, size_t n, size_t i, TextView pattern) {

@@ -1,5 +1,7 @@
 // Reducing a page to the reduced file: the wanted tables with one cell per
 // line into the temporary file, then each table through its reducer.
+#include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
@@ -18,9 +20,15 @@ using namespace listing_text;
 namespace {
 
 bool IsAscii(std::string_view s) {
-  unsigned char any = 0;
-  for (char c : s) any |= static_cast<unsigned char>(c);
-  return any < 0x80;
+  uint64_t any = 0;
+  size_t i = 0;
+  for (; i + 8 <= s.size(); i += 8) {
+    uint64_t word;
+    std::memcpy(&word, s.data() + i, sizeof word);
+    any |= word;
+  }
+  for (; i < s.size(); ++i) any |= static_cast<unsigned char>(s[i]);
+  return (any & 0x8080808080808080ull) == 0;
 }
 
 // Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
@@ -105,12 +113,14 @@ struct LineFacts {
 // Given facts, in is a trimmed page line: "<table" and "</table" are put in
 // capitals on the way and the facts are gathered; false when the line holds
 // a div tag, which the first pass removes before anything else.
-bool NormaliseLine(TextView in, Text& out, bool divTagsGone, LineFacts* facts = nullptr) {
+// The line goes to the start of buffer, which only grows, so that a line
+// costs neither allocation nor filling; length is the normalised line's.
+bool NormaliseLine(TextView in, Text& buffer, size_t& length, bool divTagsGone, LineFacts* facts = nullptr) {
   const Char* p = in.data();
   const size_t n = in.size();
   // A character gives at most one, and a ">" at most three (a line end after it).
-  if (out.size() < 3 * n) out.resize(3 * n);
-  Char* o = out.data();
+  if (buffer.size() < 3 * n) buffer.resize(3 * n);
+  Char* o = buffer.data();
   size_t w = 0;
   bool blankFromTab = false;  // whether the last blank written was a tab
   // A blank matters only while the class attribute is looked for.
@@ -192,13 +202,13 @@ bool NormaliseLine(TextView in, Text& out, bool divTagsGone, LineFacts* facts = 
     blankFromTab = false;
     ++i;
   }
-  out.resize(w);
+  length = w;
   return true;
 }
 
-void WriteNormalised(const Text& w) {
+void WriteNormalised(TextView w) {
   // Every cell and row end now ends its own line.
-  if (EndsWith(w, TXT("\r\n")))
+  if (w.size() >= 2 && w[w.size() - 2] == Char('\r') && w[w.size() - 1] == Char('\n'))
     WriteWorkText(Listing.TempFileOut, TrimmedView(w));
   else
     WriteWorkLine(Listing.TempFileOut, w);
@@ -207,13 +217,15 @@ void WriteNormalised(const Text& w) {
 // The normalised line in WorkText, from the text in, to the temporary file.
 void NormaliseAndWrite(TextView in) {
   ListingState& l = Listing;
-  if (!NormaliseLine(in, l.WorkText, false)) {
+  size_t length = 0;
+  if (!NormaliseLine(in, l.LineBuffer, length, false)) {
     Text& stripped = l.LineScratch;
     l.WorkText.assign(in);
     StripTag(TXT("<div "));
     stripped.swap(l.WorkText);
-    NormaliseLine(stripped, l.WorkText, true);
+    NormaliseLine(stripped, l.LineBuffer, length, true);
   }
+  l.WorkText.assign(l.LineBuffer.data(), length);
   WriteNormalised(l.WorkText);
 }
 
@@ -273,10 +285,11 @@ void CopyWantedTables(const Text& page) {
   TextView lastLine;                // the last line read, trimmed
   bool lastLineTaken = false;       // whether CurrentLine holds it already
   bool anyLine = false;
-  LineEnds lineEnds;
+  size_t length = 0;  // of the line last normalised in one sweep
+  bool lastOneSweep = false;
   size_t begin = 0;
   while (begin < page.size()) {
-    const size_t end = lineEnds.Find(page, begin);
+    const size_t end = FindLineEnd(page, begin);
     const TextView line(page.data() + begin, end - begin);
     begin = end;
     if (begin < page.size()) {
@@ -290,7 +303,7 @@ void CopyWantedTables(const Text& page) {
     // and the normalised line; a line with a div tag takes the long way.
     const TextView trimmed = TrimmedView(line);
     LineFacts facts;
-    const bool oneSweep = NormaliseLine(trimmed, l.WorkText, false, &facts);
+    const bool oneSweep = NormaliseLine(trimmed, l.LineBuffer, length, false, &facts);
     if (oneSweep) {
       facts.marked = facts.classAttribute && (FindIn(trimmed, kHeaderTableMarker) != Text::npos ||
                                               FindIn(trimmed, kServiceTableMarker) != Text::npos);
@@ -299,6 +312,7 @@ void CopyWantedTables(const Text& page) {
     }
     lastLine = trimmed;
     lastLineTaken = !oneSweep;
+    lastOneSweep = oneSweep;
     anyLine = true;
     workIsCurrentLine = true;
     if (facts.marked) {
@@ -310,7 +324,7 @@ void CopyWantedTables(const Text& page) {
       depth += facts.tableStarts;
       if (depth > 0 && !(oneSweep ? trimmed.empty() : l.CurrentLine.empty())) {
         if (oneSweep)
-          WriteNormalised(l.WorkText);
+          WriteNormalised(TextView(l.LineBuffer.data(), length));
         else
           NormaliseAndWrite(l.CurrentLine);
         workIsCurrentLine = false;
@@ -326,7 +340,10 @@ void CopyWantedTables(const Text& page) {
   }
   // The shared texts are left as the last line made them.
   if (anyLine && !lastLineTaken) TakePageLine(lastLine, l.CurrentLine);
-  if (workIsCurrentLine) l.WorkText = l.CurrentLine;
+  if (workIsCurrentLine)
+    l.WorkText = l.CurrentLine;
+  else if (lastOneSweep)
+    l.WorkText.assign(l.LineBuffer.data(), length);
 }
 
 // Second pass: each wanted table of the temporary file through its reducer.

@@ -25,10 +25,7 @@ TextView ReadWorkLine(WorkFileReader& reader) {
   const Text& t = reader.text;
   if (reader.next >= t.size()) return TextView();
   const size_t begin = reader.next;
-  listing_text::LineEnds ends{reader.nextCr, reader.nextLf};
-  const size_t end = ends.Find(t, begin);
-  reader.nextCr = ends.cr;
-  reader.nextLf = ends.lf;
+  const size_t end = listing_text::FindLineEnd(t, begin);
   reader.next = end;
   if (reader.next < t.size()) {
     const Char c = t[reader.next++];
