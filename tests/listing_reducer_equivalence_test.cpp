@@ -5,6 +5,7 @@
 #include <random>
 
 #include "listing_harness.h"
+#include "listing/listing_text.h"
 #include "listing_reference_reducer.h"
 #include "platform/gui_headless.h"
 
@@ -120,13 +121,24 @@ TEST_F(ReducerEquivalenceTest, TagHelpersMatchTheRules) {
     const Text blanked1 = tagStarts[random() % std::size(tagStarts)];
     const Text blanked2 = tagStarts[random() % std::size(tagStarts)];
     Listing.WorkText = text;
-    if (StripApartTags({blanked1, blanked2}, {TXT("<i>"), TXT("</i>")})) {
+    if (StripApartTags({blanked1, blanked2}, {{TXT("<i>"), TXT("")}, {TXT("</i>"), TXT("")}})) {
       const Text expected = ReplaceAll(ReplaceAll(reference::StripTags(text, {blanked1, blanked2}), TXT("<i>"), Text()),
                                        TXT("</i>"), Text());
       ASSERT_EQ(S8(Listing.WorkText), S8(expected)) << S8(text) << " / " << S8(blanked1) << S8(blanked2);
     } else {
       ASSERT_EQ(S8(Listing.WorkText), S8(text));
     }
+    // Replacing before stripping.
+    Listing.WorkText = text;
+    if (StripApartTags({blanked1, blanked2}, {{TXT("<br>"), TXT(" : ")}})) {
+      const Text expected = reference::StripTags(ReplaceAll(text, TXT("<br>"), TXT(" : ")), {blanked1, blanked2});
+      ASSERT_EQ(S8(Listing.WorkText), S8(expected)) << S8(text) << " / " << S8(blanked1) << S8(blanked2);
+    } else {
+      ASSERT_EQ(S8(Listing.WorkText), S8(text));
+    }
+    Text shrunk = text;
+    listing_text::ShrinkBlanks(shrunk);
+    ASSERT_EQ(S8(shrunk), S8(reference::Shrink(text))) << S8(text);
     Listing.WorkText = text;
     CutBefore(start);
     ASSERT_EQ(S8(Listing.WorkText), S8(reference::CutBefore(text, start))) << S8(text) << " / " << S8(start);
@@ -202,6 +214,33 @@ TEST_F(ReducerEquivalenceTest, DamagedSitePagesReduceAsTheRulesSay) {
   }
 }
 
+// Audio cells of the usual shape and just beside it.
+TEST_F(ReducerEquivalenceTest, AudioCellsReduceAsTheRulesSay) {
+  using namespace page_builder;
+  const std::string link = "<A title=\"Deutsch\"><font color=\"blue\">deu</font></A>";
+  const std::vector<std::string> cells = {
+      "<td>5102 " + link + " 5103<img src=\"/dd51.gif\"> " + link + "</td>",
+      "<td>5102 <A title=\"AC3 (Dolby Digital 5.1)\"><font color=\"blue\">x</font></A></td>",
+      "<td>5102<img src=\"/dd51.gif\"><A title=\"AC3 (Dolby Digital 5.1)\"></A></td>",
+      "<td>5102 aac " + link + "</td>",
+      "<td>5102" + link + "=x</td>",
+      "<td>5102 " + link + "<br>5103   " + link + "</td>",
+      "<td class=\"a=\\\">5102 <font color=\"blue\">x</font></td>",
+      "<td>5102 <A title=\"Version originale\"><font color=\"blue\">vo</font></A></td>",
+      "<td><A title=\"\"><font color=\"blue\"></font></A></td>",
+      "<td>5102 <A title=\"De\"utsch\"><font color=\"blue\">deu</font></A></td>",
+  };
+  for (const std::string& cell : cells) {
+    SCOPED_TRACE(cell);
+    std::string html = ServiceRowHtml(TvRow("Name", "1"));
+    const size_t audio = html.find("<td>5102");
+    html.replace(audio, html.find('\n', audio) - audio, cell);
+    ExpectSameReduction(Page(HeaderTable(HeaderCells{}) + HeaderTable(HeaderCells{}) +
+                                 "<table class=\"fl\">\n" + html + "</table>\n",
+                             0));
+  }
+}
+
 // Service rows whose cells are replaced at random by damaged cells, plain
 // cells with odd texts, or cells holding tags, one cell per line.
 TEST_F(ReducerEquivalenceTest, RandomServiceCellsReduceAsTheRulesSay) {
@@ -217,7 +256,7 @@ TEST_F(ReducerEquivalenceTest, RandomServiceCellsReduceAsTheRulesSay) {
     for (int k = 0, count = random() % 5; k < count; ++k) t += cellPieces[random() % cellPieces.size()];
     return t;
   };
-  for (int n = 0; n < 60; ++n) {
+  for (int n = 0; n < 150; ++n) {
     SCOPED_TRACE(n);
     std::string table = "<table class=\"fl\">\n";
     for (int row = 0; row < 8; ++row) {
@@ -237,6 +276,21 @@ TEST_F(ReducerEquivalenceTest, RandomServiceCellsReduceAsTheRulesSay) {
           case 3: lines[i] = cellText() + "<td" + cellText() + ">" + cellText() + "</td>"; break;
           default: break;
         }
+      }
+      // Audio cells built from the pieces of the usual shape, now and then damaged.
+      if (random() % 2) {
+        const std::vector<std::string> audioPieces = {
+            "5102", " ", "  ", ":", "<img src=\"/dd51.gif\">", "<br>", "=", "\"", "aac ",
+            "<A title=\"Deutsch\"><font color=\"blue\">deu</font></A>",
+            "<A title=\"Version originale\"><font color=\"blue\">vo</font></A>",
+            "<A title=\"\"><font color=\"blue\"></font></A>",
+            "<A title=\"AC3 (Dolby Digital 5.1)\">", "<A title=\"AC3 (Dolby Digital 5.1)\"><font color=\"blue\">x</font></A>",
+            "<A title=\"", "\"><font color=\"blue\">", "</font></A>",
+            "<font color=\"blue\">", " <font color=\"blue\">", "</font>", "</A>", ">", "<", "\xC3\xA9",
+        };
+        std::string audio;
+        for (int k = 0, count = random() % 6; k < count; ++k) audio += audioPieces[random() % audioPieces.size()];
+        lines[10] = (random() % 4 ? "<td>" : "<td class=\"a\">") + audio + "</td>";
       }
       for (const std::string& line : lines) table += line + "\n";
     }

@@ -167,13 +167,19 @@ void WriteReducedLine();
 void StripTag(TextView startText);
 // StripTag with each start text in turn.
 void StripTags(std::initializer_list<TextView> startTexts);
-// The same as StripTags(blanked) followed by RemoveIn for each text of removed,
-// in one sweep, when the tags of WorkText are apart: every "<" has a ">" from
-// its third character on before the next "<". Each start text of blanked is
-// a tag start without ">"; each text of removed is a whole tag ("<i>") that
-// no start text begins. False, with WorkText untouched, when the tags are
-// not apart.
-bool StripApartTags(std::initializer_list<TextView> blanked, std::initializer_list<TextView> removed = {});
+// A whole tag ("<br>") and the text it becomes.
+struct TagReplacement {
+  TextView tag;
+  TextView text;
+};
+// StripTags(blanked) in one sweep, with each whole tag of replaced put by its
+// text, when the tags of WorkText are apart: every "<" has a ">" from its
+// third character on before the next "<". The tags then stay apart, so the
+// replacements give the same whether done before the stripping or after it
+// (ReplaceIn, RemoveIn). Each start text of blanked is a tag start without
+// ">", and no tag of replaced begins with one. False, with WorkText
+// untouched, when the tags are not apart.
+bool StripApartTags(std::initializer_list<TextView> blanked, std::initializer_list<TagReplacement> replaced = {});
 void CutBefore(TextView text);
 void ParseReducedFile(const Text& reducedFile, const Text& name, const Text& position,
                       const Text& url);

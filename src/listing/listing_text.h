@@ -121,9 +121,27 @@ inline void RemoveIn(Text& s, TextView pattern) { ReplaceIn(s, pattern, TextView
 
 // Runs of blanks shortened the page's way: every three blanks by one, then
 // every two by one.
+// In one sweep: a run of k blanks keeps m / 2 + m % 2 of them, where
+// m = k / 3 + k % 3 is what the first replacement leaves of it.
 inline void ShrinkBlanks(Text& s) {
-  ReplaceIn(s, TXT("   "), TXT(" "));
-  ReplaceIn(s, TXT("  "), TXT(" "));
+  Char* p = s.data();
+  const size_t n = s.size();
+  size_t w = 0;
+  size_t i = 0;
+  while (i < n) {
+    if (p[i] != Char(' ')) {
+      p[w++] = p[i++];
+      continue;
+    }
+    size_t k = 0;
+    while (i < n && p[i] == Char(' ')) {
+      ++k;
+      ++i;
+    }
+    const size_t m = k / 3 + k % 3;
+    for (size_t kept = m / 2 + m % 2; kept > 0; --kept) p[w++] = Char(' ');
+  }
+  s.resize(w);
 }
 
 // Blanks removed at both ends, in place.

@@ -444,7 +444,7 @@ void StripTag(TextView startText) {
   w.resize(write + w.size() - read);
 }
 
-bool StripApartTags(std::initializer_list<TextView> blanked, std::initializer_list<TextView> removed) {
+bool StripApartTags(std::initializer_list<TextView> blanked, std::initializer_list<TagReplacement> replaced) {
   ListingState& l = Listing;
   Text& w = l.WorkText;
   const Char* p = w.data();
@@ -452,41 +452,45 @@ bool StripApartTags(std::initializer_list<TextView> blanked, std::initializer_li
   size_t at = FindCharIn(w, Char('<'));
   if (at == Text::npos) return true;
   Text& out = l.LineScratch;
-  if (out.size() < n) out.resize(n);
+  // Each tag gives at most its replacement, a few characters longer.
+  size_t longest = 0;
+  for (const TagReplacement& r : replaced) longest = std::max(longest, r.text.size());
+  if (out.size() < n + longest * n) out.resize(n + longest * n);
   Char* o = out.data();
   size_t written = 0;
   size_t copied = 0;  // characters of w dealt with
   while (at != Text::npos) {
-    // A tag ends at the first ">" from its third character on; the tag's
-    // characters are few, so they are looked at one by one.
+    // A tag ends at the first ">" from its third character on. Tags and the
+    // texts between them are short, so they are looked at one by one.
     size_t close = at + 1;
     if (close < n && p[close] != Char('<')) ++close;
     while (close < n && p[close] != Char('<') && p[close] != Char('>')) ++close;
     if (close >= n || p[close] == Char('<')) return false;
-    const size_t tagLength = close + 1 - at;
-    bool blank = false;
-    bool drop = false;
+    const TextView* put = nullptr;  // what the tag becomes; none: it stays
+    static constexpr Char kBlank[] = {Char(' ')};
+    static constexpr TextView kBlankText(kBlank, 1);
     for (TextView start : blanked) {
       if (p[at + 1] == start[1] && MatchesAt(p, n, at, start)) {
-        blank = true;
+        put = &kBlankText;
         break;
       }
     }
-    if (!blank) {
-      for (TextView tag : removed) {
-        if (tag.size() == tagLength && MatchesAt(p, n, at, tag)) {
-          drop = true;
+    if (!put) {
+      for (const TagReplacement& r : replaced) {
+        if (r.tag.size() == close + 1 - at && MatchesAt(p, n, at, r.tag)) {
+          put = &r.text;
           break;
         }
       }
     }
-    if (blank || drop) {
-      std::char_traits<Char>::copy(o + written, p + copied, at - copied);
-      written += at - copied;
-      if (blank) o[written++] = Char(' ');
+    if (put) {
+      for (size_t i = copied; i < at; ++i) o[written++] = p[i];
+      for (const Char c : *put) o[written++] = c;
       copied = close + 1;
     }
-    at = FindCharIn(w, Char('<'), close + 1);
+    at = close + 1;
+    while (at < n && p[at] != Char('<')) ++at;
+    if (at == n) at = Text::npos;
   }
   if (copied > 0) {
     std::char_traits<Char>::copy(o + written, p + copied, n - copied);

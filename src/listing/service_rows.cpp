@@ -42,6 +42,77 @@ bool ReducePlainCell(bool dropColons) {
   return true;
 }
 
+// The audio cell in the site's usual shape: "<TD...>" and "</TD>" around
+// PIDs, blanks, AC3 pictures, line breaks and language links
+// '<A title="Name"><font color="blue">code</font></A>'. Its cleaning steps
+// then each touch only their own tags, and the cell reduces in one sweep.
+// True, with WorkText so reduced, for such a cell; false, WorkText
+// untouched, for any other, which goes through the steps one by one.
+bool ReduceUsualAudioCell() {
+  ListingState& l = Listing;
+  Text& w = l.WorkText;
+  const Char* p = w.data();
+  const size_t n = w.size();
+  if (n < 9 || !BeginsWith(w, TXT("<TD")) || !EndsWith(w, TXT("</TD>"))) return false;
+  // "aac " goes wherever it stands, even where the other steps make it.
+  if (FindIn(w, TXT("aac")) != Text::npos) return false;
+  const size_t end = n - 5;
+  size_t i = 3;
+  while (i < end && p[i] != Char('>') && p[i] != Char('<')) ++i;
+  if (i == end || p[i] != Char('>')) return false;
+  ++i;
+  Text& out = l.LineScratch;
+  // A picture of 21 characters gives 4, a line break of 4 gives 3, a link
+  // gives two characters more than its name and code: never more than n.
+  if (out.size() < n + 2) out.resize(n + 2);
+  Char* o = out.data();
+  size_t written = 0;
+  o[written++] = Char(' ');
+  // Characters of a name, code or text between the tags.
+  auto plain = [](Char c) { return c != Char('<') && c != Char('>') && c != Char('"') && c != Char('='); };
+  while (i < end) {
+    const Char c = p[i];
+    if (plain(c)) {
+      o[written++] = c;
+      ++i;
+      continue;
+    }
+    if (c != Char('<')) return false;
+    if (MatchesAt(p, end, i, TXT("<img src=\"/dd51.gif\">"))) {
+      for (const Char t : TextView(TXT(":AC3"))) o[written++] = t;
+      i += 21;
+    } else if (MatchesAt(p, end, i, TXT("<br>"))) {
+      for (const Char t : TextView(TXT(" : "))) o[written++] = t;
+      i += 4;
+    } else if (MatchesAt(p, end, i, TXT("<A title=\""))) {
+      size_t k = i + 10;
+      const size_t name = k;
+      while (k < end && plain(p[k])) ++k;
+      const TextView nameText(p + name, k - name);
+      // The AC3 link goes whole by a step of its own.
+      if (nameText == TXT("AC3 (Dolby Digital 5.1)")) return false;
+      if (!MatchesAt(p, end, k, TXT("\"><font color=\"blue\">"))) return false;
+      k += 21;
+      const size_t code = k;
+      while (k < end && plain(p[k])) ++k;
+      if (!MatchesAt(p, end, k, TXT("</font></A>"))) return false;
+      o[written++] = Char(' ');
+      for (const Char t : nameText) o[written++] = t;
+      o[written++] = Char('=');
+      for (size_t j = code; j < k; ++j) o[written++] = p[j];
+      o[written++] = Char(' ');
+      o[written++] = Char(' ');
+      i = k + 11;
+    } else {
+      return false;
+    }
+  }
+  o[written++] = Char(' ');
+  w.assign(o, written);
+  ShrinkBlanks(w);
+  return true;
+}
+
 // A cell holding a plain value.
 void ReduceValueCell() {
   ReadLine();
@@ -57,6 +128,23 @@ void ReduceIdCell() {
     RemoveIn(Listing.WorkText, TXT(":"));
   }
   WriteField(Listing.WorkText);
+}
+
+// The audio cell step by step.
+void ReduceAudioCell() {
+  Text& w = Listing.WorkText;
+  ReplaceIn(w, TXT("<img src=\"/dd51.gif\">"), TXT(":AC3"));
+  RemoveIn(w, TXT("<A title=\"AC3 (Dolby Digital 5.1)\">"));
+  RemoveIn(w, TXT("aac "));
+  StripTags({TXT("<TD"), TXT("</TD")});
+  ReplaceIn(w, TXT(" <font color=\"blue\">"), TXT("="));
+  ReplaceIn(w, TXT("<font color=\"blue\">"), TXT("="));
+  ReplaceIn(w, TXT("<A title="), TXT(" "));
+  RemoveIn(w, TXT("\""));
+  ReplaceIn(w, TXT(">="), TXT("="));
+  ReplaceIn(w, TXT("<br>"), TXT(" : "));
+  StripTags({TXT("</A"), TXT("</font")});
+  ShrinkBlanks(w);
 }
 
 // One service row, its first line in WorkText: a block of 13 field lines.
@@ -83,7 +171,7 @@ void ReduceServiceRow() {
 
   ReadLine();  // name
   if (!StripApartTags({TXT("<A"), TXT("</A"), TXT("<font"), TXT("</font"), TXT("</TD"), TXT("<img")},
-                      {TXT("<i>"), TXT("</i>")})) {
+                      {{TXT("<i>"), TXT("")}, {TXT("</i>"), TXT("")}})) {
     StripTags({TXT("<A"), TXT("</A"), TXT("<font"), TXT("</font"), TXT("</TD"), TXT("<img")});
     RemoveIn(w, TXT("<i>"));
     RemoveIn(w, TXT("</i>"));
@@ -94,8 +182,10 @@ void ReduceServiceRow() {
   ReduceValueCell();  // genre
 
   ReadLine();  // providers
-  ReplaceIn(w, TXT("<br>"), TXT(" : "));
-  StripTags({TXT("<TD"), TXT("</TD"), TXT("<A"), TXT("</A")});
+  if (!StripApartTags({TXT("<TD"), TXT("</TD"), TXT("<A"), TXT("</A")}, {{TXT("<br>"), TXT(" : ")}})) {
+    ReplaceIn(w, TXT("<br>"), TXT(" : "));
+    StripTags({TXT("<TD"), TXT("</TD"), TXT("<A"), TXT("</A")});
+  }
   ShrinkBlanks(w);
   WriteField(w);
 
@@ -117,18 +207,7 @@ void ReduceServiceRow() {
   WriteField(mark + w);
 
   ReadLine();  // audio
-  ReplaceIn(w, TXT("<img src=\"/dd51.gif\">"), TXT(":AC3"));
-  RemoveIn(w, TXT("<A title=\"AC3 (Dolby Digital 5.1)\">"));
-  RemoveIn(w, TXT("aac "));
-  StripTags({TXT("<TD"), TXT("</TD")});
-  ReplaceIn(w, TXT(" <font color=\"blue\">"), TXT("="));
-  ReplaceIn(w, TXT("<font color=\"blue\">"), TXT("="));
-  ReplaceIn(w, TXT("<A title="), TXT(" "));
-  RemoveIn(w, TXT("\""));
-  ReplaceIn(w, TXT(">="), TXT("="));
-  ReplaceIn(w, TXT("<br>"), TXT(" : "));
-  StripTags({TXT("</A"), TXT("</font")});
-  ShrinkBlanks(w);
+  if (!ReduceUsualAudioCell()) ReduceAudioCell();
   WriteField(w);
 
   ReduceIdCell();  // PMT
