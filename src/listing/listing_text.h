@@ -47,20 +47,21 @@ inline bool MatchesAt(const Char* p, size_t n, size_t i, TextView pattern) {
 }
 
 // Index of the first occurrence of pattern at or after from; npos when none
-// (and for an empty pattern). Written out: the texts here are lines and cells
-// of a few dozen characters, where the library's search costs more to set
-// up than to run.
+// (and for an empty pattern). The first character is found by the library's
+// character search, which outruns a loop as soon as it has a few dozen
+// characters to skip.
 inline size_t FindIn(TextView s, TextView pattern, size_t from = 0) {
   const size_t m = pattern.size();
-  if (m == 0 || s.size() < m) return Text::npos;
+  if (m == 0 || s.size() < m || from > s.size() - m) return Text::npos;
   const Char* p = s.data();
   const Char first = pattern[0];
-  const size_t last = s.size() - m;
-  for (size_t i = from; i <= last; ++i) {
-    if (p[i] != first) continue;
+  const Char* const last = p + (s.size() - m);  // the last place a match can start
+  for (const Char* at = p + from; at <= last; ++at) {
+    at = std::char_traits<Char>::find(at, static_cast<size_t>(last - at) + 1, first);
+    if (!at) break;
     size_t k = 1;
-    while (k < m && p[i + k] == pattern[k]) ++k;
-    if (k == m) return i;
+    while (k < m && at[k] == pattern[k]) ++k;
+    if (k == m) return static_cast<size_t>(at - p);
   }
   return Text::npos;
 }
