@@ -25,7 +25,7 @@ namespace fs = std::filesystem;
 
 constexpr size_t kPageBytes = size_t(20) << 20;
 constexpr double kGoalMegabytesPerSecond = 100.0;
-constexpr int kRuns = 3;
+constexpr int kRuns = 5;
 
 inline std::string MakePage(size_t pageBytes = kPageBytes) {
   using namespace page_builder;

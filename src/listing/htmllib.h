@@ -65,6 +65,13 @@ enum class DoubleIdentChoice { KeepFirst, KeepSecond, KeepBoth, MergeOneIntoTwo,
 
 constexpr int kServiceFieldCount = 16;
 
+// Hash of texts that also looks up views, so a look-up builds no text.
+struct TextHash {
+  using is_transparent = void;
+  size_t operator()(TextView text) const { return std::hash<TextView>{}(text); }
+};
+using TextSet = std::unordered_set<Text, TextHash, std::equal_to<>>;
+
 struct ServiceAttributeKeys {
   xml::NameKey type, name, country, genre, provider, crypt, sid, vpid, audioAc3, audio, pmt, pcr, txt;
 };
@@ -116,9 +123,9 @@ struct ListingState {
   std::vector<ProviderRecord> ProviderTable;
   std::vector<LanguageRecord> LanguageTable;
   // Look-ups into the lists above.
-  std::unordered_set<Text> KnownCountries;
-  std::unordered_set<Text> KnownGenres;
-  std::unordered_set<Text> KnownLanguages;
+  TextSet KnownCountries;
+  TextSet KnownGenres;
+  TextSet KnownLanguages;
   std::unordered_map<Text, size_t> ProviderByKey;
 
   // The temporary file (written by the first pass of a reduction, read by the

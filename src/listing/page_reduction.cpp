@@ -78,15 +78,16 @@ size_t Count(const Text& s, TextView pattern) {
 bool HasAt(const Char* p, size_t n, size_t i, TextView pattern) { return MatchesAt(p, n, i, pattern); }
 
 // Characters of a page line that the line cleaning looks at: kLineStop
-// always, kLineBlank while the class attribute is looked for.
+// always, kLineEquals while a table marker is looked for (each marker holds
+// " class=" followed by its table's name).
 constexpr unsigned kLineStop = 1;
-constexpr unsigned kLineBlank = 2;
+constexpr unsigned kLineEquals = 2;
 
 struct LineCharKinds {
   unsigned char kind[128] = {};
   constexpr LineCharKinds() {
     kind['<'] = kind['>'] = kind['&'] = kind['\t'] = kLineStop;
-    kind[' '] = kLineBlank;
+    kind['='] = kLineEquals;
   }
 };
 constexpr LineCharKinds kLineCharKinds;
@@ -98,7 +99,6 @@ struct LineFacts {
   int tableStarts = 0;  // "<TABLE"
   int tableEnds = 0;    // "</TABLE"
   bool marked = false;  // holds a table marker
-  bool classAttribute = false;  // holds " class=\""
 };
 
 // The cleaning of a table line in one sweep from in to out. The separate
@@ -123,8 +123,8 @@ bool NormaliseLine(TextView in, Text& buffer, size_t& length, bool divTagsGone, 
   Char* o = buffer.data();
   size_t w = 0;
   bool blankFromTab = false;  // whether the last blank written was a tab
-  // A blank matters only while the class attribute is looked for.
-  unsigned stops = facts && !facts->classAttribute ? kLineStop | kLineBlank : kLineStop;
+  // An "=" matters only while no table marker is found.
+  unsigned stops = facts ? kLineStop | kLineEquals : kLineStop;
   size_t i = 0;
   while (i < n) {
     // Runs of characters that no rule looks at are taken as they are.
@@ -193,9 +193,9 @@ bool NormaliseLine(TextView in, Text& buffer, size_t& length, bool divTagsGone, 
       ++i;
       continue;
     }
-    if (facts && c == Char(' ') && i + 1 < n && p[i + 1] == Char('c') && !facts->classAttribute &&
-        HasAt(p, n, i, TXT(" class=\""))) {
-      facts->classAttribute = true;
+    if (c == Char('=') && facts && i >= 6 && p[i - 1] == Char('s') && p[i - 6] == Char(' ') &&
+        (HasAt(p, n, i - 6, kHeaderTableMarker) || HasAt(p, n, i - 6, kServiceTableMarker))) {
+      facts->marked = true;
       stops = kLineStop;
     }
     o[w++] = c;
@@ -304,12 +304,7 @@ void CopyWantedTables(const Text& page) {
     const TextView trimmed = TrimmedView(line);
     LineFacts facts;
     const bool oneSweep = NormaliseLine(trimmed, l.LineBuffer, length, false, &facts);
-    if (oneSweep) {
-      facts.marked = facts.classAttribute && (FindIn(trimmed, kHeaderTableMarker) != Text::npos ||
-                                              FindIn(trimmed, kServiceTableMarker) != Text::npos);
-    } else {
-      facts = TakePageLine(trimmed, l.CurrentLine);
-    }
+    if (!oneSweep) facts = TakePageLine(trimmed, l.CurrentLine);
     lastLine = trimmed;
     lastLineTaken = !oneSweep;
     lastOneSweep = oneSweep;
@@ -537,6 +532,8 @@ void ReducePage(const Text& pageFile, const Text& reducedFile) {
     std::string bytes;
     if (ReadPageFile(pageFile, bytes)) {
       const Text page = DecodePageBytes(std::move(bytes));
+      // Room for the wanted tables at once: growing a large text copies it.
+      l.TempFileOut.bytes.reserve(page.size() + page.size() / 8);
       CopyWantedTables(page);
     }
   }
@@ -545,6 +542,7 @@ void ReducePage(const Text& pageFile, const Text& reducedFile) {
   if (!written) OpenWorkFile(l.TempFileIn, tempFile);
 
   CreateWorkFile(l.ReducedFileOut, reducedFile);
+  l.ReducedFileOut.bytes.reserve(l.TempFileIn.text.size());
   ReduceTables();
   CloseWorkFile(l.ReducedFileOut);
   l.TempFileIn = WorkFileReader{};

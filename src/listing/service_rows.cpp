@@ -220,7 +220,7 @@ void ReduceServiceRow() {
   WriteField(TXT("<---"));
 }
 
-void Collect(const Text& text, std::vector<Text>& list, std::unordered_set<Text>& known) {
+void Collect(const Text& text, std::vector<Text>& list, TextSet& known) {
   if (text.empty() || !known.insert(text).second) return;
   list.push_back(text);
 }
@@ -264,6 +264,26 @@ const ServiceAttributeKeys& ServiceKeysOf(const xml::XmlNode* service) {
   return k;
 }
 
+// The separators of an audio field made ":" in one sweep, when each blank
+// stands alone, between two characters other than ":", and no "::" and no
+// " aac " occur: the replacement steps then come to only that. False, with
+// the text partly changed, otherwise.
+bool BlanksToColons(Text& a) {
+  Char* p = a.data();
+  const size_t n = a.size();
+  for (size_t i = 0; i < n; ++i) {
+    if (p[i] == Char(':')) {
+      if (i + 1 < n && p[i + 1] == Char(':')) return false;
+    } else if (p[i] == Char(' ')) {
+      if (i == 0 || i + 1 == n || p[i - 1] == Char(':') || p[i + 1] == Char(' ') || p[i + 1] == Char(':'))
+        return false;
+      if (MatchesAt(p, n, i + 1, TXT("aac "))) return false;
+      p[i] = Char(':');
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 void ReduceServiceTable() {
@@ -291,11 +311,14 @@ void ParseAudioField(const Text& audio, Text& plainList, Text& ac3List) {
   ac3List.clear();
   Text& a = l.AudioScratch;
   a = audio;
-  ReplaceIn(a, TXT(" aac "), TXT(" "));
-  ReplaceIn(a, TXT(":AC3 :"), TXT(":AC3:unk:"));
-  ReplaceIn(a, TXT("  "), TXT(":"));
-  ReplaceIn(a, TXT(" "), TXT(":"));
-  ReplaceIn(a, TXT("::"), TXT(":"));
+  if (!BlanksToColons(a)) {
+    a = audio;
+    ReplaceIn(a, TXT(" aac "), TXT(" "));
+    ReplaceIn(a, TXT(":AC3 :"), TXT(":AC3:unk:"));
+    ReplaceIn(a, TXT("  "), TXT(":"));
+    ReplaceIn(a, TXT(" "), TXT(":"));
+    ReplaceIn(a, TXT("::"), TXT(":"));
+  }
   // A two-word language name in front of "=vo" is joined again.
   const size_t vo = FindIn(a, TXT("=vo"));
   if (vo != Text::npos) {
@@ -341,10 +364,9 @@ void ParseAudioField(const Text& audio, Text& plainList, Text& ac3List) {
       list += code;
     }
     j += isAc3 ? 2 : 1;
-    if (code.size() > 1 && name.size() > 3) {
-      Text known(name);
-      if (l.KnownLanguages.insert(known).second)
-        l.LanguageTable.push_back(LanguageRecord{std::move(known), Text(code)});
+    if (code.size() > 1 && name.size() > 3 && l.KnownLanguages.find(name) == l.KnownLanguages.end()) {
+      l.KnownLanguages.emplace(name);
+      l.LanguageTable.push_back(LanguageRecord{Text(name), Text(code)});
     }
     ++j;
   }
