@@ -84,7 +84,7 @@ constexpr unsigned kLineStop = 1;
 constexpr unsigned kLineEquals = 2;
 
 struct LineCharKinds {
-  unsigned char kind[128] = {};
+  unsigned char kind[256] = {};
   constexpr LineCharKinds() {
     kind['<'] = kind['>'] = kind['&'] = kind['\t'] = kLineStop;
     kind['='] = kLineEquals;
@@ -92,7 +92,12 @@ struct LineCharKinds {
 };
 constexpr LineCharKinds kLineCharKinds;
 
-inline unsigned LineCharKind(Char c) { return CharCode(c) < 128 ? kLineCharKinds.kind[CharCode(c)] : 0; }
+inline unsigned LineCharKind(Char c) {
+  if constexpr (sizeof(Char) == 1)
+    return kLineCharKinds.kind[CharCode(c)];
+  else
+    return CharCode(c) < 256 ? kLineCharKinds.kind[CharCode(c)] : 0;
+}
 
 // What the first pass needs of a page line besides its text.
 struct LineFacts {
@@ -137,34 +142,37 @@ bool NormaliseLine(TextView in, Text& buffer, size_t& length, bool divTagsGone, 
     }
     const Char c = p[i];
     if (c == Char('<')) {
-      if (HasAt(p, n, i, TXT("<br />"))) {
+      // The tag's first characters tell which rules may apply.
+      const Char next = i + 1 < n ? p[i + 1] : Char(0);
+      if (next == Char('b') && HasAt(p, n, i, TXT("<br />"))) {
         o[w++] = Char(' ');
         blankFromTab = false;
         i += 6;
         continue;
       }
-      if (!divTagsGone && HasAt(p, n, i, TXT("<div "))) return false;
+      if (next == Char('d') && !divTagsGone && HasAt(p, n, i, TXT("<div "))) return false;
       o[w++] = Char('<');
       ++i;
-      const bool end = i < n && p[i] == Char('/');
+      const bool end = next == Char('/');
       if (end) {
         o[w++] = Char('/');
         ++i;
       }
+      const Char name = i < n ? p[i] : Char(0);
       if (facts) {
-        if (HasAt(p, n, i, TXT("div>"))) return false;
-        if (HasAt(p, n, i, TXT("table")) || HasAt(p, n, i, TXT("TABLE"))) {
+        if (name == Char('d') && HasAt(p, n, i, TXT("div>"))) return false;
+        if ((name == Char('t') && HasAt(p, n, i, TXT("table"))) || (name == Char('T') && HasAt(p, n, i, TXT("TABLE")))) {
           for (const Char t : TextView(TXT("TABLE"))) o[w++] = t;
           i += 5;
           ++(end ? facts->tableEnds : facts->tableStarts);
           continue;
         }
       }
-      if (i + 1 < n && p[i] == Char('t') && (p[i + 1] == Char('d') || p[i + 1] == Char('r'))) {
+      if (name == Char('t') && i + 1 < n && (p[i + 1] == Char('d') || p[i + 1] == Char('r'))) {
         o[w++] = Char('T');
         o[w++] = p[i + 1] == Char('d') ? Char('D') : Char('R');
         i += 2;
-      } else if (i < n && p[i] == Char('a')) {
+      } else if (name == Char('a')) {
         o[w++] = Char('A');
         ++i;
       }
