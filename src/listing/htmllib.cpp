@@ -47,6 +47,8 @@ void ClearCollections() {
   Listing.KnownGenres.clear();
   Listing.KnownLanguages.clear();
   Listing.ProviderByKey.clear();
+  Listing.LastProviderText.clear();
+  Listing.LastProvider = 0;
 }
 
 Text BuildBaseUrl() {

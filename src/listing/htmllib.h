@@ -73,7 +73,7 @@ struct TextHash {
 using TextSet = std::unordered_set<Text, TextHash, std::equal_to<>>;
 
 struct ServiceAttributeKeys {
-  xml::NameKey type, name, country, genre, provider, crypt, sid, vpid, audioAc3, audio, pmt, pcr, txt;
+  xml::NameKey service, type, name, country, genre, provider, crypt, sid, vpid, audioAc3, audio, pmt, pcr, txt;
 };
 
 struct ListingState {
@@ -103,6 +103,7 @@ struct ListingState {
   Text PidScratch;
   Text AudioPlain;
   Text AudioAc3;
+  Text FieldScratch;
   std::vector<TextView> AudioFields;
 
   // Elements of DownloadDoc created last; none once the document is freed.
@@ -127,6 +128,10 @@ struct ListingState {
   TextSet KnownGenres;
   TextSet KnownLanguages;
   std::unordered_map<Text, size_t> ProviderByKey;
+  // The provider text met last and its entry: the services of a transponder
+  // mostly share one.
+  Text LastProviderText;
+  size_t LastProvider = 0;
 
   // The temporary file (written by the first pass of a reduction, read by the
   // second) and the reduced file.
@@ -217,6 +222,8 @@ void AddService();
 void ParseAudioField(const Text& audio, Text& plainList, Text& ac3List);
 // Encryption words joined by ":".
 Text NormaliseEncryption(const Text& crypt);
+// The same into out, whose buffer is used again.
+void NormaliseEncryptionInto(const Text& crypt, Text& out);
 
 // ---- double service ident dialog -------------------------------------------------
 // Opens the dialog at the main window's place and fills in the five buttons

@@ -226,18 +226,27 @@ void Collect(const Text& text, std::vector<Text>& list, TextSet& known) {
 }
 
 // The provider text in the form first met in the run (letter case aside).
-Text RegisterProvider(const Text& provider, const Text& country) {
+const Text& RegisterProvider(const Text& provider, const Text& country) {
   ListingState& l = Listing;
-  const Text key = UpperCase(provider);
-  const auto found = l.ProviderByKey.find(key);
-  if (found != l.ProviderByKey.end()) {
-    ProviderRecord& record = l.ProviderTable[found->second];
-    if (record.country.empty() && !country.empty()) record.country = country;
-    return record.name;
+  size_t entry;
+  if (!l.ProviderTable.empty() && provider == l.LastProviderText) {
+    entry = l.LastProvider;
+  } else {
+    const Text key = UpperCase(provider);
+    const auto found = l.ProviderByKey.find(key);
+    if (found != l.ProviderByKey.end()) {
+      entry = found->second;
+    } else {
+      entry = l.ProviderTable.size();
+      l.ProviderByKey.emplace(key, entry);
+      l.ProviderTable.push_back(ProviderRecord{provider, key, Text()});
+    }
+    l.LastProviderText = provider;
+    l.LastProvider = entry;
   }
-  l.ProviderByKey.emplace(key, l.ProviderTable.size());
-  l.ProviderTable.push_back(ProviderRecord{provider, key, country});
-  return provider;
+  ProviderRecord& record = l.ProviderTable[entry];
+  if (record.country.empty() && !country.empty()) record.country = country;
+  return record.name;
 }
 
 // The fields of text split at separator, as views into it.
@@ -253,11 +262,12 @@ void SplitAt(TextView text, Char separator, std::vector<TextView>& fields) {
   fields.push_back(text.substr(begin));
 }
 
-const ServiceAttributeKeys& ServiceKeysOf(const xml::XmlNode* service) {
+const ServiceAttributeKeys& ServiceKeysOf(const xml::XmlNode* node) {
   ServiceAttributeKeys& k = Listing.ServiceKeys;
   if (!k.type.name) {
-    auto key = [service](const char* name) { return xml::InternName(service, name); };
-    k = ServiceAttributeKeys{key("type"),     key("name"),      key("country"), key("genre"), key("provider"),
+    // Any node of the document will do.
+    auto key = [node](const char* name) { return xml::InternName(node, name); };
+    k = ServiceAttributeKeys{key("service"), key("type"),     key("name"),      key("country"), key("genre"), key("provider"),
                              key("crypt"),    key("sid"),       key("vpid"),    key("audio_ac3"),
                              key("audio"),    key("pmt"),       key("pcr"),     key("txt")};
   }
@@ -297,11 +307,16 @@ void ReduceServiceTable() {
   }
 }
 
-Text NormaliseEncryption(const Text& crypt) {
-  Text out = crypt;
+void NormaliseEncryptionInto(const Text& crypt, Text& out) {
+  out = crypt;
   for (size_t i = 0; i + 1 < out.size(); ++i)
     if (out[i] == Char(' ') && CharCode(out[i + 1]) > CharCode(Char('9'))) out[i] = Char(':');
   ReplaceIn(out, TXT(" : "), TXT(":"));
+}
+
+Text NormaliseEncryption(const Text& crypt) {
+  Text out;
+  NormaliseEncryptionInto(crypt, out);
   return out;
 }
 
@@ -431,7 +446,7 @@ void AddService() {
   ++*counter;
 
   if (!target) {
-    target = xml::AppendElement(l.CurrentTransponder, TXT("service"));
+    target = xml::AppendElement(l.CurrentTransponder, ServiceKeysOf(l.CurrentTransponder).service);
     if (!target) return;
     l.TransponderSids.emplace(f[6], target);
   }
@@ -464,10 +479,10 @@ void AddService() {
   ReplaceIn(provider, TXT("&"), TXT("_"));
   RemoveIn(provider, TXT("<"));
   RemoveIn(provider, TXT(">"));
-  if (!provider.empty()) provider = RegisterProvider(provider, f[2]);
-  xml::SetAttribute(target, keys.provider, provider);
+  xml::SetAttribute(target, keys.provider, provider.empty() ? provider : RegisterProvider(provider, f[2]));
 
-  xml::SetAttribute(target, keys.crypt, NormaliseEncryption(f[5]));
+  NormaliseEncryptionInto(f[5], l.FieldScratch);
+  xml::SetAttribute(target, keys.crypt, l.FieldScratch);
   xml::SetAttribute(target, keys.sid, f[6]);
 
   ReplaceIn(video, TXT(" "), TXT(":"));

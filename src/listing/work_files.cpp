@@ -77,7 +77,8 @@ void WriteWorkText(WorkFileWriter& writer, TextView text) {
 
 void WriteWorkLine(WorkFileWriter& writer, TextView line) {
   WriteWorkText(writer, listing_text::TrimmedView(line));
-  writer.bytes += "\r\n";
+  writer.bytes.push_back('\r');
+  writer.bytes.push_back('\n');
 }
 
 bool CloseWorkFile(WorkFileWriter& writer) {

@@ -973,23 +973,40 @@ Text NodeText(const XmlNode* node) {
   return Utf8ToText(TextOf(node));
 }
 
-XmlNode* AppendElement(XmlNode* parent, const Text& name) {
-  if (!parent || name.empty()) return nullptr;
+namespace {
+
+// Whether parent may take one more element: a document holds one root.
+bool TakesElement(const XmlNode* parent) {
   if (parent->kind == NodeKind::Document) {
-    // A document has one root element.
     for (XmlNode* c = parent->first; c; c = c->next) {
-      if (c->kind == NodeKind::Element) return nullptr;
+      if (c->kind == NodeKind::Element) return false;
     }
-  } else if (parent->kind != NodeKind::Element) {
-    return nullptr;
+    return true;
   }
-  Document& doc = *parent->doc;
-  XmlNode* n = NewNode(doc, NodeKind::Element);
-  const NameEntry& e = Intern(doc, TextToUtf8(name));
-  n->name = e.text;
-  n->nameLen = e.len;
+  return parent->kind == NodeKind::Element;
+}
+
+XmlNode* AppendNamedElement(XmlNode* parent, const char* internedName, uint32_t nameLen) {
+  XmlNode* n = NewNode(*parent->doc, NodeKind::Element);
+  n->name = internedName;
+  n->nameLen = nameLen;
   LinkLast(parent, n);
   return n;
+}
+
+}  // namespace
+
+XmlNode* AppendElement(XmlNode* parent, const Text& name) {
+  if (!parent || name.empty() || !TakesElement(parent)) return nullptr;
+  const NameEntry& e = Intern(*parent->doc, TextToUtf8(name));
+  return AppendNamedElement(parent, e.text, e.len);
+}
+
+XmlNode* AppendElement(XmlNode* parent, const NameKey& key) {
+  if (!parent || !key.name || !TakesElement(parent)) return nullptr;
+  if (parent->doc == key.document) return AppendNamedElement(parent, key.name, key.length);
+  const NameEntry& e = Intern(*parent->doc, std::string_view(key.name, key.length));
+  return AppendNamedElement(parent, e.text, e.len);
 }
 
 void DeleteNode(XmlNode* node) {

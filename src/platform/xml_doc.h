@@ -105,6 +105,7 @@ Text NodeText(const XmlNode* node);
 
 // A new element with the name as the last child of parent.
 XmlNode* AppendElement(XmlNode* parent, const Text& name);
+XmlNode* AppendElement(XmlNode* parent, const NameKey& key);
 // Removes the node with everything below it.
 void DeleteNode(XmlNode* node);
 
