@@ -113,21 +113,61 @@ bool ReduceUsualAudioCell() {
   return true;
 }
 
+// The text of a cell line "<TD...>text</TD>" with no other "<", found in
+// the line as read: stripping the cell's tags would leave " text ".
+bool FindPlainCellText(TextView line, TextView& text) {
+  const size_t n = line.size();
+  if (n < 9 || line.substr(0, 3) != TXT("<TD") || line.substr(n - 5) != TXT("</TD>")) return false;
+  const Char* p = line.data();
+  const size_t textEnd = n - 5;
+  size_t close = 3;
+  while (close < textEnd && p[close] != Char('>') && p[close] != Char('<')) ++close;
+  if (close == textEnd || p[close] != Char('>')) return false;
+  for (size_t i = close + 1; i < textEnd; ++i)
+    if (p[i] == Char('<')) return false;
+  text = line.substr(close + 1, textEnd - close - 1);
+  return true;
+}
+
+// The cells below stand between others in a row, so their working text is
+// never seen: the next cell's reading replaces it. A plain cell is written
+// straight from the line as read.
+
 // A cell holding a plain value.
 void ReduceValueCell() {
-  ReadLine();
-  if (!ReducePlainCell(false)) StripTags({TXT("<TD"), TXT("</TD")});
-  WriteField(Listing.WorkText);
+  ListingState& l = Listing;
+  const TextView line = ReadWorkLine(l.TempFileIn);
+  TextView text;
+  if (FindPlainCellText(line, text)) {
+    WriteWorkLine(l.ReducedFileOut, text);
+    return;
+  }
+  l.WorkText.assign(line);
+  StripTags({TXT("<TD"), TXT("</TD")});
+  WriteField(l.WorkText);
 }
 
 // A cell holding a PID or id, written without ":".
 void ReduceIdCell() {
-  ReadLine();
-  if (!ReducePlainCell(true)) {
-    StripTags({TXT("<TD"), TXT("</TD")});
-    RemoveIn(Listing.WorkText, TXT(":"));
+  ListingState& l = Listing;
+  const TextView line = ReadWorkLine(l.TempFileIn);
+  TextView text;
+  if (FindPlainCellText(line, text)) {
+    if (FindCharIn(text, Char(':')) == Text::npos) {
+      WriteWorkLine(l.ReducedFileOut, text);
+    } else {
+      Text& id = l.FieldScratch;
+      id.clear();
+      for (const Char c : text)
+        if (c != Char(':')) id += c;
+      WriteField(id);
+    }
+    return;
   }
-  WriteField(Listing.WorkText);
+  l.WorkText.assign(line);
+  StripTags({TXT("<TD"), TXT("</TD")});
+  RemoveIn(l.WorkText, TXT(":"));
+  WriteField(l.WorkText);
 }
 
 // The audio cell step by step.
