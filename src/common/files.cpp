@@ -93,6 +93,10 @@ bool ReadFileBytes(const Text& path, std::string& bytes) {
   if (fs::is_directory(p, ec)) return false;
   std::ifstream in(p, std::ios::binary);
   if (!in.is_open()) return false;
+  // Room for the whole file at once when its size is known: growing a large
+  // text copies it.
+  const auto size = fs::is_regular_file(p, ec) ? fs::file_size(p, ec) : 0;
+  if (!ec && size <= (std::uintmax_t(1) << 29)) bytes.reserve(static_cast<size_t>(size));
   char chunk[65536];
   while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
     bytes.append(chunk, static_cast<size_t>(in.gcount()));
