@@ -5,7 +5,7 @@
 // Implements: every function of gui.h except LoadPicture (gui_picture.cpp,
 // shared with the headless backend). Qt signals and event handlers only push
 // into the event queue; WaitEvent and PollEvent run Qt's event processing,
-// PollEvent at most once per kPollIntervalMs.
+// PollEvent at most once per kPollIntervalMs (frames marked by a ticker thread).
 // Lacks: text drops on gadgets other than trees (EnableTextDrop is a no-op
 // there), AddItem on tab panels, several open panels filled at once in
 // different windows (the panel stack belongs to the current window), the
@@ -308,11 +308,10 @@ void FlushDeferredDeletes() {
 // processed.
 void ProcessEventsOncePerFrame() {
   State& s = S();
-  const auto now = std::chrono::steady_clock::now();
-  if (now - s.lastProcessing < std::chrono::milliseconds(kPollIntervalMs)) return;
+  if (!s.frames.TakeFrame()) return;
   QCoreApplication::processEvents(QEventLoop::AllEvents);
   FlushDeferredDeletes();
-  s.lastProcessing = std::chrono::steady_clock::now();
+  s.frames.Restart();
 }
 
 gui::Event Take() {
@@ -358,11 +357,13 @@ void Init(int& argc, char** argv) {
   s.records.clear();
   s.records.emplace_back();
   windowFilter = new WindowFilter;
+  s.frames.Start();
 }
 
 void Shutdown() {
   State& s = S();
   if (!s.app) return;
+  s.frames.Stop();
   for (Record& r : s.records) {
     if (r.kind == kKindWindow && r.widget) delete r.widget.data();
   }
@@ -1112,7 +1113,7 @@ Event WaitEvent() {
   while (s.queue.empty()) {
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     FlushDeferredDeletes();
-    s.lastProcessing = std::chrono::steady_clock::now();
+    s.frames.Restart();
   }
   return Take();
 }

@@ -8,10 +8,14 @@
 #include <QTreeWidgetItem>
 #include <QWidget>
 
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <deque>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/gui.h"
@@ -88,6 +92,53 @@ struct DragState {
 // work calling it per item costs nothing between frames.
 constexpr int kPollIntervalMs = 16;
 
+// Marks the frames for PollEvent: a thread of its own raises a flag every
+// kPollIntervalMs, so a call between frames costs one load instead of a
+// clock reading (which, once per line of a large page, would cost more
+// than the rest of the line's work).
+class FrameTicker {
+ public:
+  FrameTicker() = default;
+  FrameTicker(const FrameTicker&) = delete;
+  FrameTicker& operator=(const FrameTicker&) = delete;
+  ~FrameTicker() { Stop(); }
+
+  void Start() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (thread_.joinable()) return;
+    stop_ = false;
+    due_.store(true, std::memory_order_relaxed);
+    thread_ = std::thread([this] {
+      std::unique_lock<std::mutex> wait(mutex_);
+      while (!wake_.wait_for(wait, std::chrono::milliseconds(kPollIntervalMs), [this] { return stop_; }))
+        due_.store(true, std::memory_order_relaxed);
+    });
+  }
+  void Stop() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      stop_ = true;
+    }
+    wake_.notify_all();
+    if (thread_.joinable()) thread_.join();
+  }
+  // True, once, when a frame has begun since the last call or Restart.
+  bool TakeFrame() {
+    if (!due_.load(std::memory_order_relaxed)) return false;
+    due_.store(false, std::memory_order_relaxed);
+    return true;
+  }
+  // Events were just processed: the next frame counts from now on.
+  void Restart() { due_.store(false, std::memory_order_relaxed); }
+
+ private:
+  std::atomic<bool> due_{true};
+  std::thread thread_;
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  bool stop_ = false;
+};
+
 struct State {
   QApplication* app = nullptr;
   bool ownsApp = false;
@@ -103,8 +154,8 @@ struct State {
   int callbackDepth = 0;  // >0 while the program's callback runs inside Qt
   gui::DragCallback dragCallback = nullptr;
   DragState drag;
-  // When Qt last processed its events (WaitEvent or PollEvent).
-  std::chrono::steady_clock::time_point lastProcessing{};
+  // Whether a frame has begun since Qt last processed its events.
+  FrameTicker frames;
 };
 
 State& S();
