@@ -145,41 +145,38 @@ inline void ShrinkBlanks(Text& s) {
   s.resize(w);
 }
 
+// Index of the first character that is not a blank; the size when none.
+inline size_t FirstNonBlank(TextView s) {
+  size_t i = 0;
+  while (i < s.size() && s[i] == Char(' ')) ++i;
+  return i;
+}
+
+// One past the last character that is not a blank; 0 when none.
+inline size_t EndOfNonBlank(TextView s) {
+  size_t end = s.size();
+  while (end > 0 && s[end - 1] == Char(' ')) --end;
+  return end;
+}
+
+inline TextView TrimmedView(TextView s) {
+  const size_t end = EndOfNonBlank(s);
+  const size_t first = FirstNonBlank(s.substr(0, end));
+  return s.substr(first, end - first);
+}
+
 // Blanks removed at both ends, in place.
 inline void TrimIn(Text& s) {
-  const size_t first = s.find_first_not_of(Char(' '));
-  if (first == Text::npos) {
-    s.clear();
-    return;
-  }
-  const size_t last = s.find_last_not_of(Char(' '));
-  s.resize(last + 1);
+  const TextView kept = TrimmedView(s);
+  const size_t first = static_cast<size_t>(kept.data() - s.data());
+  s.resize(first + kept.size());
   s.erase(0, first);
 }
 
 // s becomes the text of the view without blanks at both ends; its buffer is
 // used again.
-inline void AssignTrimmed(Text& s, TextView view) {
-  const size_t first = view.find_first_not_of(Char(' '));
-  if (first == TextView::npos) {
-    s.clear();
-    return;
-  }
-  const size_t last = view.find_last_not_of(Char(' '));
-  s.assign(view.data() + first, last - first + 1);
-}
+inline void AssignTrimmed(Text& s, TextView view) { s.assign(TrimmedView(view)); }
 
-inline TextView TrimmedView(TextView s) {
-  const size_t first = s.find_first_not_of(Char(' '));
-  if (first == TextView::npos) return TextView();
-  return s.substr(first, s.find_last_not_of(Char(' ')) - first + 1);
-}
-
-inline Text Trimmed(TextView s) {
-  const size_t first = s.find_first_not_of(Char(' '));
-  if (first == TextView::npos) return Text();
-  const size_t last = s.find_last_not_of(Char(' '));
-  return Text(s.substr(first, last - first + 1));
-}
+inline Text Trimmed(TextView s) { return Text(TrimmedView(s)); }
 
 }  // namespace listing_text

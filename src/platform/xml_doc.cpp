@@ -925,19 +925,23 @@ void SetAttribute(XmlNode* node, const NameKey& key, TextView value) {
       a = &AppendAttr(node, e.text, e.len);
     }
   }
-  // ASCII is its own UTF-8 in both builds: copied without a text between.
+  if (value.empty()) {
+    a->valueLen = 0;
+    return;
+  }
+  // ASCII is its own UTF-8 in both builds: copied straight to its place (a
+  // shorter value overwrites the old one, values are never shared), and
+  // taken back when a character beyond ASCII turns up.
+  const bool inPlace = value.size() <= a->valueLen;
+  char* p = inPlace ? const_cast<char*>(a->value) : static_cast<char*>(ArenaAllocate(doc.arena, value.size(), 1));
   unsigned any = 0;
-  for (const Char c : value) any |= static_cast<unsigned>(CharCode(c));
+  for (size_t i = 0; i < value.size(); ++i) {
+    const unsigned c = CharCode(value[i]);
+    any |= c;
+    p[i] = static_cast<char>(c);
+  }
   if (any < 0x80) {
-    if (value.size() <= a->valueLen && a->valueLen > 0) {
-      char* p = const_cast<char*>(a->value);
-      for (size_t i = 0; i < value.size(); ++i) p[i] = static_cast<char>(value[i]);
-      a->valueLen = static_cast<uint32_t>(value.size());
-      return;
-    }
-    char* p = value.empty() ? nullptr : static_cast<char*>(ArenaAllocate(doc.arena, value.size(), 1));
-    for (size_t i = 0; i < value.size(); ++i) p[i] = static_cast<char>(value[i]);
-    a->value = p ? p : "";
+    a->value = p;
     a->valueLen = static_cast<uint32_t>(value.size());
     return;
   }
