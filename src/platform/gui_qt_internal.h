@@ -11,6 +11,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <deque>
 #include <memory>
 #include <mutex>
@@ -92,10 +93,11 @@ struct DragState {
 // work calling it per item costs nothing between frames.
 constexpr int kPollIntervalMs = 16;
 
-// Marks the frames for PollEvent: a thread of its own raises a flag every
-// kPollIntervalMs, so a call between frames costs one load instead of a
-// clock reading (which, once per line of a large page, would cost more
-// than the rest of the line's work).
+// Marks the frames for PollEvent: a thread of its own raises a flag once
+// kPollIntervalMs have passed since Qt last processed its events, so a call
+// within the frame costs one load instead of a clock reading (which, once
+// per line of a large page, would cost more than the rest of the line's
+// work). The thread sleeps while the flag is up.
 class FrameTicker {
  public:
   FrameTicker() = default;
@@ -108,11 +110,7 @@ class FrameTicker {
     if (thread_.joinable()) return;
     stop_ = false;
     due_.store(true, std::memory_order_relaxed);
-    thread_ = std::thread([this] {
-      std::unique_lock<std::mutex> wait(mutex_);
-      while (!wake_.wait_for(wait, std::chrono::milliseconds(kPollIntervalMs), [this] { return stop_; }))
-        due_.store(true, std::memory_order_relaxed);
-    });
+    thread_ = std::thread([this] { Run(); });
   }
   void Stop() {
     {
@@ -122,20 +120,44 @@ class FrameTicker {
     wake_.notify_all();
     if (thread_.joinable()) thread_.join();
   }
-  // True, once, when a frame has begun since the last call or Restart.
+  // True, once, when a frame has passed since the last Restart.
   bool TakeFrame() {
     if (!due_.load(std::memory_order_relaxed)) return false;
     due_.store(false, std::memory_order_relaxed);
     return true;
   }
-  // Events were just processed: the next frame counts from now on.
-  void Restart() { due_.store(false, std::memory_order_relaxed); }
+  // Qt has just processed its events: the next frame counts from now on.
+  void Restart() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      due_.store(false, std::memory_order_relaxed);
+      ++restarts_;
+    }
+    wake_.notify_all();
+  }
 
  private:
+  void Run() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    uint64_t seen = restarts_;
+    for (;;) {
+      // The flag is up: nothing to do until the frame is taken.
+      wake_.wait(lock, [&] { return stop_ || restarts_ != seen; });
+      // Each restart begins the frame anew.
+      do {
+        if (stop_) return;
+        seen = restarts_;
+      } while (wake_.wait_for(lock, std::chrono::milliseconds(kPollIntervalMs),
+                              [&] { return stop_ || restarts_ != seen; }));
+      due_.store(true, std::memory_order_relaxed);
+    }
+  }
+
   std::atomic<bool> due_{true};
   std::thread thread_;
   std::mutex mutex_;
   std::condition_variable wake_;
+  uint64_t restarts_ = 0;
   bool stop_ = false;
 };
 
