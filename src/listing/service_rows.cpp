@@ -19,26 +19,34 @@ void ReadLine() { Listing.WorkText.assign(ReadWorkLine(Listing.TempFileIn)); }
 
 void WriteField(const Text& text) { WriteWorkLine(Listing.ReducedFileOut, text); }
 
-// Most cells are "<TD...>text</TD>" with no other tag: stripping their tags
-// leaves " text ". True, with WorkText so reduced (without ":" for an id),
-// for such a cell; false, WorkText untouched, for any other.
-bool ReducePlainCell(bool dropColons) {
-  Text& w = Listing.WorkText;
-  const size_t n = w.size();
-  if (n < 9 || !BeginsWith(w, TXT("<TD")) || !EndsWith(w, TXT("</TD>"))) return false;
-  Char* p = w.data();
+// The text of a cell line "<TD...>text</TD>" with no other "<", found in
+// the line as read: stripping the cell's tags would leave " text ".
+bool FindPlainCellText(TextView line, TextView& text) {
+  const size_t n = line.size();
+  if (n < 9 || line.substr(0, 3) != TXT("<TD") || line.substr(n - 5) != TXT("</TD>")) return false;
+  const Char* p = line.data();
   const size_t textEnd = n - 5;
   size_t close = 3;
   while (close < textEnd && p[close] != Char('>') && p[close] != Char('<')) ++close;
   if (close == textEnd || p[close] != Char('>')) return false;
   for (size_t i = close + 1; i < textEnd; ++i)
     if (p[i] == Char('<')) return false;
-  size_t out = 1;
-  for (size_t i = close + 1; i < textEnd; ++i)
-    if (!dropColons || p[i] != Char(':')) p[out++] = p[i];
+  text = line.substr(close + 1, textEnd - close - 1);
+  return true;
+}
+
+// Such a cell reduced in WorkText to " text ". False, WorkText untouched,
+// for any other cell.
+bool ReducePlainCell() {
+  Text& w = Listing.WorkText;
+  TextView text;
+  if (!FindPlainCellText(w, text)) return false;
+  Char* p = w.data();
+  const size_t begin = static_cast<size_t>(text.data() - p);
+  std::char_traits<Char>::move(p + 1, p + begin, text.size());
   p[0] = Char(' ');
-  p[out++] = Char(' ');
-  w.resize(out);
+  p[text.size() + 1] = Char(' ');
+  w.resize(text.size() + 2);
   return true;
 }
 
@@ -110,22 +118,6 @@ bool ReduceUsualAudioCell() {
   o[written++] = Char(' ');
   w.assign(o, written);
   ShrinkBlanks(w);
-  return true;
-}
-
-// The text of a cell line "<TD...>text</TD>" with no other "<", found in
-// the line as read: stripping the cell's tags would leave " text ".
-bool FindPlainCellText(TextView line, TextView& text) {
-  const size_t n = line.size();
-  if (n < 9 || line.substr(0, 3) != TXT("<TD") || line.substr(n - 5) != TXT("</TD>")) return false;
-  const Char* p = line.data();
-  const size_t textEnd = n - 5;
-  size_t close = 3;
-  while (close < textEnd && p[close] != Char('>') && p[close] != Char('<')) ++close;
-  if (close == textEnd || p[close] != Char('>')) return false;
-  for (size_t i = close + 1; i < textEnd; ++i)
-    if (p[i] == Char('<')) return false;
-  text = line.substr(close + 1, textEnd - close - 1);
   return true;
 }
 
@@ -255,7 +247,7 @@ void ReduceServiceRow() {
   ReduceIdCell();  // teletext
 
   ReadLine();  // last cell
-  if (!ReducePlainCell(false)) StripTags({TXT("<TD"), TXT("</TD"), TXT("<A"), TXT("</A")});
+  if (!ReducePlainCell()) StripTags({TXT("<TD"), TXT("</TD"), TXT("<A"), TXT("</A")});
   WriteField(w);
   WriteField(TXT("<---"));
 }
