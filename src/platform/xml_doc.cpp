@@ -68,14 +68,17 @@ struct Arena {
 
 constexpr size_t kMaxBlock = size_t(4) << 20;
 
+// Bytes from p to the next multiple of align, a power of two.
+size_t PadTo(const char* p, size_t align) { return (0 - reinterpret_cast<uintptr_t>(p)) & (align - 1); }
+
 void* ArenaAllocate(Arena& arena, size_t size, size_t align) {
-  size_t pad = (align - reinterpret_cast<uintptr_t>(arena.cursor) % align) % align;
+  size_t pad = PadTo(arena.cursor, align);
   if (arena.cursor == nullptr || pad + size > arena.left) {
     if (size + align > arena.nextBlock / 4) {
       // Large pieces get a block of their own so the current block stays usable.
       arena.blocks.emplace_back(new char[size + align]);
       char* p = arena.blocks.back().get();
-      size_t ownPad = (align - reinterpret_cast<uintptr_t>(p) % align) % align;
+      size_t ownPad = PadTo(p, align);
       return p + ownPad;
     }
     size_t blockSize = arena.nextBlock;
@@ -83,7 +86,7 @@ void* ArenaAllocate(Arena& arena, size_t size, size_t align) {
     arena.blocks.emplace_back(new char[blockSize]);
     arena.cursor = arena.blocks.back().get();
     arena.left = blockSize;
-    pad = (align - reinterpret_cast<uintptr_t>(arena.cursor) % align) % align;
+    pad = PadTo(arena.cursor, align);
   }
   char* p = arena.cursor + pad;
   arena.cursor += pad + size;
