@@ -110,7 +110,8 @@ class FrameTicker {
     if (thread_.joinable()) return;
     stop_ = false;
     due_.store(true, std::memory_order_relaxed);
-    thread_ = std::thread([this] { Run(); });
+    // The thread counts restarts from now on, however late it begins.
+    thread_ = std::thread([this, seen = restarts_] { Run(seen); });
   }
   void Stop() {
     {
@@ -137,9 +138,8 @@ class FrameTicker {
   }
 
  private:
-  void Run() {
+  void Run(uint64_t seen) {
     std::unique_lock<std::mutex> lock(mutex_);
-    uint64_t seen = restarts_;
     for (;;) {
       // The flag is up: nothing to do until the frame is taken.
       wake_.wait(lock, [&] { return stop_ || restarts_ != seen; });
