@@ -1,5 +1,8 @@
 #include "common/encoding.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace {
 
 void AppendUtf8(std::string& out, char32_t cp) {
@@ -63,6 +66,19 @@ char32_t NextCodePoint(std::string_view s, size_t& pos) {
 }
 
 }  // namespace
+
+bool IsAsciiBytes(std::string_view bytes) {
+  // Eight bytes at a time: pages and data files run to megabytes.
+  uint64_t any = 0;
+  size_t i = 0;
+  for (; i + 8 <= bytes.size(); i += 8) {
+    uint64_t word;
+    std::memcpy(&word, bytes.data() + i, sizeof word);
+    any |= word;
+  }
+  for (; i < bytes.size(); ++i) any |= static_cast<unsigned char>(bytes[i]);
+  return (any & 0x8080808080808080ull) == 0;
+}
 
 std::string Latin1ToUtf8(std::string_view latin1) {
   std::string out;

@@ -8,6 +8,9 @@
 
 #include "common/text.h"
 
+// Whether every byte is below 0x80: ASCII reads the same in every encoding here.
+bool IsAsciiBytes(std::string_view bytes);
+
 // UTF-8 of ISO-8859-1 bytes.
 std::string Latin1ToUtf8(std::string_view latin1);
 // ISO-8859-1 of UTF-8: characters outside ISO-8859-1 become "?". A byte that

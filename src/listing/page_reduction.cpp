@@ -21,18 +21,6 @@ using namespace listing_text;
 
 namespace {
 
-bool IsAscii(std::string_view s) {
-  uint64_t any = 0;
-  size_t i = 0;
-  for (; i + 8 <= s.size(); i += 8) {
-    uint64_t word;
-    std::memcpy(&word, s.data() + i, sizeof word);
-    any |= word;
-  }
-  for (; i < s.size(); ++i) any |= static_cast<unsigned char>(s[i]);
-  return (any & 0x8080808080808080ull) == 0;
-}
-
 // Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
 bool IsValidUtf8(std::string_view s) {
   size_t i = 0;
@@ -416,7 +404,7 @@ Text BytesAsCharacters(std::string&& bytes) {
 }
 
 Text DecodePageBytes(std::string&& bytes) {
-  if (IsAscii(bytes) || !IsValidUtf8(bytes)) return BytesAsCharacters(std::move(bytes));
+  if (IsAsciiBytes(bytes) || !IsValidUtf8(bytes)) return BytesAsCharacters(std::move(bytes));
 #ifdef OVN_UNICODE
   std::u16string text = Utf8ToUtf16(bytes);
   // Not characters in XML: they would make the data file unreadable.

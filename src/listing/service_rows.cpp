@@ -13,20 +13,24 @@ void ReadLine() { Listing.WorkText.assign(ReadWorkLine(Listing.TempFileIn)); }
 
 void WriteField(const Text& text) { WriteWorkLine(Listing.ReducedFileOut, text); }
 
-// The text of a cell line "<TD...>text</TD>" with no other "<", found in
-// the line as read: stripping the cell's tags would leave " text ".
-bool FindPlainCellText(TextView line, TextView& text) {
+// What stands between the start tag and "</TD>" of a cell line
+// "<TD...>inside</TD>" whose start tag holds no "<", found in the line as
+// read; stripping the cell's two tags would leave " inside ".
+bool FindCellInside(TextView line, TextView& inside) {
   const size_t n = line.size();
   if (n < 9 || line.substr(0, 3) != TXT("<TD") || line.substr(n - 5) != TXT("</TD>")) return false;
   const Char* p = line.data();
-  const size_t textEnd = n - 5;
+  const size_t insideEnd = n - 5;
   size_t close = 3;
-  while (close < textEnd && p[close] != Char('>') && p[close] != Char('<')) ++close;
-  if (close == textEnd || p[close] != Char('>')) return false;
-  for (size_t i = close + 1; i < textEnd; ++i)
-    if (p[i] == Char('<')) return false;
-  text = line.substr(close + 1, textEnd - close - 1);
+  while (close < insideEnd && p[close] != Char('>') && p[close] != Char('<')) ++close;
+  if (close == insideEnd || p[close] != Char('>')) return false;
+  inside = line.substr(close + 1, insideEnd - close - 1);
   return true;
+}
+
+// The text of a plain cell: one with no tag inside.
+bool FindPlainCellText(TextView line, TextView& text) {
+  return FindCellInside(line, text) && FindCharIn(text, Char('<')) == Text::npos;
 }
 
 // Such a cell reduced in WorkText to " text ". False, WorkText untouched,
@@ -55,14 +59,12 @@ bool ReduceUsualAudioCell() {
   Text& w = l.WorkText;
   const Char* p = w.data();
   const size_t n = w.size();
-  if (n < 9 || !BeginsWith(w, TXT("<TD")) || !EndsWith(w, TXT("</TD>"))) return false;
+  TextView inside;
+  if (!FindCellInside(w, inside)) return false;
   // "aac " goes wherever it stands, even where the other steps make it.
   if (FindIn(w, TXT("aac")) != Text::npos) return false;
-  const size_t end = n - 5;
-  size_t i = 3;
-  while (i < end && p[i] != Char('>') && p[i] != Char('<')) ++i;
-  if (i == end || p[i] != Char('>')) return false;
-  ++i;
+  size_t i = static_cast<size_t>(inside.data() - p);
+  const size_t end = i + inside.size();
   Text& out = l.LineScratch;
   // A picture of 21 characters gives 4, a line break of 4 gives 3, a link
   // gives two characters more than its name and code: never more than n.

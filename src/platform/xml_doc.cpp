@@ -883,13 +883,6 @@ const Attr* FindAttr(const XmlNode* node, const NameKey& key) {
   return nullptr;
 }
 
-bool IsAscii(std::string_view bytes) {
-  for (char c : bytes) {
-    if (static_cast<unsigned char>(c) >= 0x80) return false;
-  }
-  return true;
-}
-
 // Both are ASCII-compatible; a character of text beyond ASCII never equals a byte.
 bool SameAt(std::string_view bytes, size_t at, const Text& text) {
   for (size_t i = 0; i < text.size(); ++i) {
@@ -912,7 +905,7 @@ std::string_view AttributeBytes(const XmlNode* node, const NameKey& key) {
 
 Text GetAttribute(const XmlNode* node, const NameKey& key) {
   const std::string_view bytes = AttributeBytes(node, key);
-  if (IsAscii(bytes)) return Text(bytes.begin(), bytes.end());
+  if (IsAsciiBytes(bytes)) return Text(bytes.begin(), bytes.end());
   return Utf8ToText(bytes);
 }
 
@@ -953,13 +946,13 @@ void SetAttribute(XmlNode* node, const NameKey& key, TextView value) {
 
 bool HeldValueEquals(std::string_view held, const Text& value) {
   // ASCII reads as itself in both builds; anything else takes the full conversion.
-  if (!IsAscii(held)) return Utf8ToText(held) == value;
+  if (!IsAsciiBytes(held)) return Utf8ToText(held) == value;
   return held.size() == value.size() && SameAt(held, 0, value);
 }
 
 bool HeldValueContains(std::string_view held, const Text& pattern) {
   if (pattern.empty()) return false;
-  if (!IsAscii(held)) return Utf8ToText(held).find(pattern) != Text::npos;
+  if (!IsAsciiBytes(held)) return Utf8ToText(held).find(pattern) != Text::npos;
   if (pattern.size() > held.size()) return false;
   for (size_t at = 0; at + pattern.size() <= held.size(); ++at) {
     if (SameAt(held, at, pattern)) return true;
